@@ -1,0 +1,126 @@
+#include "save/file.h"
+
+#include <cerrno>
+#include <new>
+#include <utility>
+
+#ifdef _WIN32
+#include <direct.h>
+#include <io.h>
+#include <windows.h>
+#else
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace kv5 {
+namespace {
+
+bool SeekTo(std::FILE* stream, std::int64_t offset, int whence) {
+#ifdef _WIN32
+  return _fseeki64(stream, offset, whence) == 0;
+#else
+  return fseeko(stream, static_cast<off_t>(offset), whence) == 0;
+#endif
+}
+
+std::int64_t Tell(std::FILE* stream) {
+#ifdef _WIN32
+  return _ftelli64(stream);
+#else
+  return static_cast<std::int64_t>(ftello(stream));
+#endif
+}
+
+bool SyncToDisk(std::FILE* stream) {
+#ifdef _WIN32
+  return _commit(_fileno(stream)) == 0;
+#else
+  if (fsync(fileno(stream)) == 0) return true;
+  // Devices and pipes cannot be synced; there is nothing more to wait for.
+  return errno == EINVAL || errno == ENOTSUP;
+#endif
+}
+
+}  // namespace
+
+File File::Open(const std::string& path, const char* mode) {
+  File file;
+  file.handle_.reset(std::fopen(path.c_str(), mode));
+  return file;
+}
+
+std::optional<std::int64_t> File::Length() {
+  std::FILE* stream = handle_.get();
+  if (!SeekTo(stream, 0, SEEK_END)) return std::nullopt;
+  const std::int64_t length = Tell(stream);
+  if (length < 0 || !SeekTo(stream, 0, SEEK_SET)) return std::nullopt;
+  return length;
+}
+
+std::optional<std::vector<std::uint8_t>> File::ReadExactly(std::int64_t size) {
+  if (size < 0 || static_cast<std::uint64_t>(size) > SIZE_MAX) return std::nullopt;
+  std::vector<std::uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<std::size_t>(size));
+  } catch (const std::bad_alloc&) {
+    return std::nullopt;
+  }
+  std::FILE* stream = handle_.get();
+  if (std::fread(bytes.data(), 1, bytes.size(), stream) != bytes.size()) return std::nullopt;
+  // The file must end where its length said: a directory, a device or a file
+  // that grew meanwhile is not read whole.
+  if (std::fgetc(stream) != EOF || std::ferror(stream)) return std::nullopt;
+  return bytes;
+}
+
+bool File::Close() {
+  std::FILE* stream = handle_.release();
+  return stream == nullptr || std::fclose(stream) == 0;
+}
+
+OutputFile::OutputFile(std::string path)
+    : path_(std::move(path)), file_(File::Open(path_, "wb")) {}
+
+OutputFile::~OutputFile() {
+  if (file_) Abandon();
+}
+
+void OutputFile::Write(const void* data, std::size_t size) {
+  if (failed_ || !file_ || size == 0) return;
+  failed_ = std::fwrite(data, 1, size, file_.get()) != size;
+}
+
+bool OutputFile::Commit(Durability durability) {
+  if (!file_) return false;
+  std::FILE* stream = file_.get();
+  bool written = !failed_ && std::fflush(stream) == 0 && !std::ferror(stream);
+  if (written && durability == Durability::kSyncToDisk) written = SyncToDisk(stream);
+  written = file_.Close() && written;
+  if (!written) std::remove(path_.c_str());
+  return written;
+}
+
+void OutputFile::Abandon() {
+  file_.Close();
+  std::remove(path_.c_str());
+}
+
+void MakeDirectory(const std::string& name) {
+#ifdef _WIN32
+  _mkdir(name.c_str());
+#else
+  mkdir(name.c_str(), 0777);
+#endif
+}
+
+bool ReplaceFile(const std::string& from, const std::string& to) {
+#ifdef _WIN32
+  return MoveFileExA(from.c_str(), to.c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+#else
+  return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+}  // namespace kv5

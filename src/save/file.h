@@ -1,0 +1,87 @@
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace kv5 {
+
+// An open C stream that closes itself. Files are always opened in binary mode
+// so the bytes on disk are exactly the bytes the tool reads and writes.
+class File {
+ public:
+  File() = default;
+  static File Open(const std::string& path, const char* mode);
+
+  explicit operator bool() const { return handle_ != nullptr; }
+  std::FILE* get() const { return handle_.get(); }
+
+  // The file's length, taken by seeking to its end; the position is back at
+  // the start afterwards. Empty when the stream cannot seek.
+  std::optional<std::int64_t> Length();
+
+  // Reads exactly `size` bytes from the current position and checks that the
+  // file ends there. Empty when the file is shorter, longer or unreadable.
+  std::optional<std::vector<std::uint8_t>> ReadExactly(std::int64_t size);
+
+  // Closes the stream now and reports whether everything written reached it.
+  bool Close();
+
+ private:
+  struct Closer {
+    void operator()(std::FILE* stream) const { std::fclose(stream); }
+  };
+  std::unique_ptr<std::FILE, Closer> handle_;
+};
+
+// A file being written. Nothing it holds counts until Commit() succeeds: a
+// write, flush or close that fails, or an OutputFile dropped without a
+// commit, removes the file, so a half-written file never looks finished.
+class OutputFile {
+ public:
+  enum class Durability { kBuffered, kSyncToDisk };
+
+  // Creates or truncates `path`; check with is_open().
+  explicit OutputFile(std::string path);
+  ~OutputFile();
+  OutputFile(const OutputFile&) = delete;
+  OutputFile& operator=(const OutputFile&) = delete;
+
+  bool is_open() const { return static_cast<bool>(file_); }
+  const std::string& path() const { return path_; }
+
+  void Write(const void* data, std::size_t size);
+  void Write(const std::string& text) { Write(text.data(), text.size()); }
+
+  // Flushes (and with kSyncToDisk forces the data onto the disk) and closes.
+  // On any failure, now or in an earlier write, removes the file and returns
+  // false.
+  bool Commit(Durability durability);
+
+ private:
+  void Abandon();
+
+  std::string path_;
+  File file_;
+  bool failed_ = false;
+};
+
+// Creates a directory; one that already exists is fine, and the result is
+// not examined: a later open in it reports any real trouble.
+void MakeDirectory(const std::string& name);
+
+// Puts `from` in place of `to` in one step, so `to` always names a whole file.
+bool ReplaceFile(const std::string& from, const std::string& to);
+
+// The separator between a directory and a file name on this platform.
+constexpr char kDirectorySeparator =
+#ifdef _WIN32
+    '\\';
+#else
+    '/';
+#endif
+
+}  // namespace kv5

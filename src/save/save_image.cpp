@@ -1,0 +1,36 @@
+#include "save/save_image.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace kv5 {
+
+SaveImage& TheSaveImage() {
+  static SaveImage image;
+  return image;
+}
+
+bool LoadSaveData(File& save_file, const std::string& save_path) {
+  SaveImage& image = TheSaveImage();
+  std::optional<std::vector<std::uint8_t>> bytes;
+  if (const std::optional<std::int64_t> length = save_file.Length()) {
+    bytes = save_file.ReadExactly(*length);
+  }
+  if (!bytes) {
+    std::printf("Error: Couldn't read %s.\n", save_path.c_str());
+    return false;
+  }
+  image.bytes = std::move(*bytes);
+  std::printf("Save data loaded.\n");
+  image.edition = DetectEdition(image.view());
+  std::printf("%s", EditionMessage(image.edition));
+  return true;
+}
+
+void FreeSaveData() {
+  SaveImage& image = TheSaveImage();
+  image.bytes = std::vector<std::uint8_t>();
+  image.edition = Edition::kUnknown;
+}
+
+}  // namespace kv5

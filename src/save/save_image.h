@@ -1,0 +1,46 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "save/edition.h"
+#include "save/file.h"
+#include "save/slots.h"
+#include "save/span.h"
+
+namespace kv5 {
+
+// The whole save file as read. It is changed only in place and never resized,
+// so a new save always has the length of the one that was loaded.
+struct SaveImage {
+  std::vector<std::uint8_t> bytes;
+  Edition edition = Edition::kUnknown;
+
+  std::int64_t size() const { return static_cast<std::int64_t>(bytes.size()); }
+  ConstByteSpan view() const { return ConstByteSpan(bytes.data(), bytes.size()); }
+
+  bool SlotInImage(int slot) const { return kv5::SlotInImage(size(), slot); }
+  bool SlotHoldsEntry(int slot) const { return kv5::SlotHoldsEntry(view(), slot); }
+
+  // The slot's whole entry; the slot must lie inside the image.
+  ByteSpan Entry(int slot) {
+    return ByteSpan(bytes.data() + SlotOffset(slot), static_cast<std::size_t>(kEntrySize));
+  }
+  ConstByteSpan Entry(int slot) const {
+    return ConstByteSpan(bytes.data() + SlotOffset(slot), static_cast<std::size_t>(kEntrySize));
+  }
+};
+
+// The save of this run.
+SaveImage& TheSaveImage();
+
+// Reads the open save file whole into TheSaveImage(), prints "Save data
+// loaded." and the edition line. A file that cannot be read whole prints
+// "Error: Couldn't read <path>." instead and leaves no image: returns false.
+bool LoadSaveData(File& save_file, const std::string& save_path);
+
+// Releases the image of this run.
+void FreeSaveData();
+
+}  // namespace kv5

@@ -1,0 +1,120 @@
+#include "support/tool_session.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+namespace kv5::testing {
+namespace fs = std::filesystem;
+
+ToolSession::ToolSession() {
+  std::string pattern = (fs::temp_directory_path() / "kv5save-XXXXXX").string();
+  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "no temporary directory";
+  directory_ = pattern;
+}
+
+ToolSession::~ToolSession() {
+  std::error_code ignored;
+  // Tests may take write permission from a directory; give it back first.
+  for (const auto& item : fs::recursive_directory_iterator(directory_, ignored)) {
+    if (item.is_directory(ignored) && !item.is_symlink(ignored)) {
+      fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
+    }
+  }
+  fs::remove_all(directory_, ignored);
+}
+
+std::string ToolSession::PathOf(const std::string& name) const {
+  return (fs::path(directory_) / name).string();
+}
+
+void ToolSession::Write(const std::string& name, const Bytes& bytes) const {
+  std::ofstream out(PathOf(name), std::ios::binary);
+  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  ASSERT_TRUE(out.good()) << "couldn't write " << name;
+}
+
+void ToolSession::Write(const std::string& name, const std::string& text) const {
+  Write(name, Bytes(text.begin(), text.end()));
+}
+
+Bytes ToolSession::Read(const std::string& name) const {
+  std::ifstream in(PathOf(name), std::ios::binary);
+  EXPECT_TRUE(in.good()) << "couldn't read " << name;
+  return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+std::string ToolSession::ReadText(const std::string& name) const {
+  const Bytes bytes = Read(name);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+bool ToolSession::Exists(const std::string& name) const {
+  std::error_code ignored;
+  return fs::symlink_status(PathOf(name), ignored).type() != fs::file_type::not_found;
+}
+
+std::vector<std::string> ToolSession::List(const std::string& directory) const {
+  std::vector<std::string> names;
+  std::error_code ignored;
+  for (const auto& item : fs::directory_iterator(PathOf(directory), ignored)) {
+    names.push_back(item.path().filename().string());
+  }
+  std::sort(names.begin(), names.end());
+  return names;
+}
+
+std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
+  int pipe_ends[2];
+  if (pipe(pipe_ends) != 0) {
+    ADD_FAILURE() << "no pipe";
+    return {};
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(pipe_ends[1], STDOUT_FILENO);
+    close(pipe_ends[0]);
+    close(pipe_ends[1]);
+    if (chdir(directory_.c_str()) != 0) _exit(126);
+    std::vector<char*> argv;
+    std::string binary = KV5SAVE_BINARY;
+    argv.push_back(binary.data());
+    std::vector<std::string> copies(arguments);
+    for (std::string& argument : copies) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    execv(binary.c_str(), argv.data());
+    _exit(127);
+  }
+  close(pipe_ends[1]);
+  std::string output;
+  char chunk[4096];
+  ssize_t got = 0;
+  while ((got = read(pipe_ends[0], chunk, sizeof chunk)) > 0) output.append(chunk, static_cast<std::size_t>(got));
+  close(pipe_ends[0]);
+  int status = 0;
+  waitpid(child, &status, 0);
+  EXPECT_TRUE(WIFEXITED(status)) << "kv5save did not exit normally";
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "kv5save's exit code";
+  return output;
+}
+
+StdoutCapture::StdoutCapture() { ::testing::internal::CaptureStdout(); }
+
+StdoutCapture::~StdoutCapture() {
+  if (!taken_) Take();
+}
+
+std::string StdoutCapture::Take() {
+  taken_ = true;
+  std::fflush(stdout);
+  return ::testing::internal::GetCapturedStdout();
+}
+
+}  // namespace kv5::testing

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kv5::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+
+// A player's session with the real kv5save binary: a fresh temporary
+// directory as the current directory, files put there, the tool run with a
+// command line, and what it printed and wrote read back.
+class ToolSession {
+ public:
+  ToolSession();
+  ~ToolSession();
+  ToolSession(const ToolSession&) = delete;
+  ToolSession& operator=(const ToolSession&) = delete;
+
+  // The absolute path of a file in the session's directory.
+  std::string PathOf(const std::string& name) const;
+
+  void Write(const std::string& name, const Bytes& bytes) const;
+  void Write(const std::string& name, const std::string& text) const;
+  Bytes Read(const std::string& name) const;
+  std::string ReadText(const std::string& name) const;
+  bool Exists(const std::string& name) const;
+  // The names in the directory (or a sub-directory), sorted.
+  std::vector<std::string> List(const std::string& directory = ".") const;
+
+  // Runs `kv5save` with the arguments and returns its standard output. The
+  // exit code must be 0, as it is for every run of the tool.
+  std::string Run(const std::vector<std::string>& arguments) const;
+
+ private:
+  std::string directory_;
+};
+
+// Captures what in-process code prints on standard output.
+class StdoutCapture {
+ public:
+  StdoutCapture();
+  ~StdoutCapture();
+  StdoutCapture(const StdoutCapture&) = delete;
+  StdoutCapture& operator=(const StdoutCapture&) = delete;
+  std::string Take();
+
+ private:
+  bool taken_ = false;
+};
+
+}  // namespace kv5::testing

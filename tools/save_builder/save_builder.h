@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace kv5::builder {
+
+// The title a synthetic save carries in its title window.
+enum class Title { kEditionFive, kEditionFour, kUnknown };
+
+// A save that holds every slot ends with slot 118.
+constexpr std::size_t kFullSaveSize = 5338104;
+
+// Makes synthetic saves. Every byte that no call sets is seeded noise, so a
+// test can check that a run changed nothing it should not have: two builders
+// with the same seed and the same calls give the same bytes. Slots are the
+// user's numbers, 1 to 118; entry offsets count from the entry's first byte.
+// Writes that reach past the save's length are cut at its end.
+class SaveBuilder {
+ public:
+  explicit SaveBuilder(std::uint64_t seed = 1);
+
+  SaveBuilder& WithTitle(Title title);
+  SaveBuilder& WithLength(std::size_t length);
+
+  // An entry signature at the start of the slot; the rest stays noise.
+  SaveBuilder& WithEntry(int slot);
+  // An entry signature followed by zero bytes to the end of the entry.
+  SaveBuilder& WithBlankEntry(int slot);
+  SaveBuilder& WithBytes(int slot, std::size_t entry_offset, std::vector<std::uint8_t> bytes);
+  // The characters of `text` and a closing NUL.
+  SaveBuilder& WithText(int slot, std::size_t entry_offset, std::string_view text);
+  // A big-endian IEEE-754 single.
+  SaveBuilder& WithFloat(int slot, std::size_t entry_offset, float value);
+
+  std::vector<std::uint8_t> Build() const;
+
+ private:
+  struct Patch {
+    std::size_t offset;
+    std::vector<std::uint8_t> bytes;
+  };
+  SaveBuilder& WithPatch(std::size_t offset, std::vector<std::uint8_t> bytes);
+
+  std::uint64_t seed_;
+  Title title_ = Title::kEditionFive;
+  std::size_t length_ = kFullSaveSize;
+  std::vector<Patch> patches_;
+};
+
+// Absolute offset of a slot (1 to 118) in the save.
+std::size_t SlotStart(int slot);
+
+}  // namespace kv5::builder
