@@ -1,0 +1,275 @@
+#include "catalogue/code_names.h"
+
+#include <cstdint>
+
+#include "catalogue/code_tables.h"
+
+namespace kv5 {
+namespace {
+
+// The fighters of the game and the fighting style each record names. A style
+// code of FF: the fighter has no style of their own.
+struct ModelRow {
+  std::uint8_t character_code;
+  std::uint8_t style_code;
+  const char* name;
+};
+
+constexpr ModelRow kModels[kModelCount] = {
+    {0x01, 0x00, "Harbour Boxing (Mirela Voss)"},
+    {0x04, 0x01, "Longstep Karate (Tomas Reyne)"},
+    {0x05, 0x02, "Quarry Wrestling (Ada Kestel)"},
+    {0x07, 0x03, "Northwind Kickboxing (Bram Olufsen)"},
+    {0x0B, 0x04, "Lantern Fist (Sela Marrow)"},
+    {0x10, 0xFF, "No style of his own (Dorian Pike)"},
+    {0x11, 0x06, "Reed Throwing Art (Hanne Brisk)"},
+    {0x12, 0x07, "Ironroot Judo (Iker Falco)"},
+    {0x14, 0x08, "Cliffside Dance Fighting (Lio Tamsin)"},
+    {0x15, 0x09, "Silver Fan Style (Nadia Crane)"},
+    {0x23, 0x0A, "Drifting Palm (Owen Talbot)"},
+    {0x28, 0x0B, "Stonebridge Grappling (Pia Lund)"},
+    {0x29, 0x0C, "Ember Fist (Ruben Hale)"},
+    {0x2F, 0x0D, "Willow Staff (Saoirse Dunne)"},
+    {0x31, 0x0E, "Rail Yard Brawling (Vik Arden)"},
+    {0x32, 0x0F, "Tidemark Karate (Wren Castell)"},
+    {0x33, 0x10, "Mountain Gate Boxing (Yusuf Barrow)"},
+    {0x34, 0x11, "Glass Step (Zora Fell)"},
+    {0x35, 0x12, "Lighthouse Grappling (Anselm Grey)"},
+    {0x36, 0x13, "Copper Crane (Bettina Roe)"},
+    {0x37, 0x14, "Millstone Wrestling (Caspar Wold)"},
+    {0x38, 0x15, "Snowline Kicks (Delia Frost)"},
+    {0x39, 0x16, "Canal Street Boxing (Emil Sorrel)"},
+    {0x3A, 0x17, "Twin Reed Blades (Fenna Holt)"},
+    {0x3B, 0x18, "Barrow Fist (Gideon Marsh)"},
+    {0x3C, 0xFF, "No style of his own (Hollis Quay)"},
+    {0x3D, 0xFF, "No style of her own (Ines Corvo)"},
+    {0xFF, 0x1E, "Open Hand Mix (guest fighter)"},
+    {0x42, 0x1F, "Saltmarsh Karate (Jory Penhal)"},
+};
+
+// Voice sets: each fighter's own voice, and two voices of no fighter.
+struct VoiceSetRow {
+  std::uint8_t code;
+  const char* name;
+};
+
+constexpr VoiceSetRow kVoiceSets[] = {
+    {0x01, "Mirela Voss"},   {0x04, "Tomas Reyne"},  {0x05, "Ada Kestel"},
+    {0x07, "Bram Olufsen"},  {0x0B, "Sela Marrow"},  {0x10, "Dorian Pike"},
+    {0x11, "Hanne Brisk"},   {0x12, "Iker Falco"},   {0x14, "Lio Tamsin"},
+    {0x15, "Nadia Crane"},   {0x23, "Owen Talbot"},  {0x28, "Pia Lund"},
+    {0x29, "Ruben Hale"},    {0x2F, "Saoirse Dunne"}, {0x31, "Vik Arden"},
+    {0x32, "Wren Castell"},  {0x33, "Yusuf Barrow"}, {0x34, "Zora Fell"},
+    {0x35, "Anselm Grey"},   {0x36, "Bettina Roe"},  {0x37, "Caspar Wold"},
+    {0x38, "Delia Frost"},   {0x39, "Emil Sorrel"},  {0x3A, "Fenna Holt"},
+    {0x3B, "Gideon Marsh"},  {0x3C, "Hollis Quay"},  {0x3D, "Ines Corvo"},
+    {0x42, "Jory Penhal"},   {0x68, "Deep narrator"}, {0x69, "Bright narrator"},
+};
+
+// The equipment slot an item belongs to, as the field id of that slot in the
+// first slot array: its label ("UG0" to "UG13") is printed after the name.
+constexpr std::int32_t kUG0 = 72, kUG1 = 73, kUG2 = 74, kUG3 = 75, kUG4 = 76, kUG5 = 77,
+                       kUG6 = 78, kUG7 = 79, kUG8 = 80, kUG9 = 81, kUG10 = 82, kUG11 = 83,
+                       kUG12 = 84, kUG13 = 85;
+
+struct EquipmentRow {
+  std::int32_t group;
+  const char* code;
+  const char* name;
+};
+
+constexpr EquipmentRow kEquipment[] = {
+    // Whole bodies: each fighter's two outfits, then bodies of no fighter.
+    {kNoGroup, "00 01 00 00", "Mirela Voss, first outfit"},
+    {kNoGroup, "00 01 01 00", "Mirela Voss, second outfit"},
+    {kNoGroup, "00 04 00 00", "Tomas Reyne, first outfit"},
+    {kNoGroup, "00 04 01 00", "Tomas Reyne, second outfit"},
+    {kNoGroup, "00 05 00 00", "Ada Kestel, first outfit"},
+    {kNoGroup, "00 05 01 00", "Ada Kestel, second outfit"},
+    {kNoGroup, "00 07 00 00", "Bram Olufsen, first outfit"},
+    {kNoGroup, "00 07 01 00", "Bram Olufsen, second outfit"},
+    {kNoGroup, "00 0B 00 00", "Sela Marrow, first outfit"},
+    {kNoGroup, "00 0B 01 00", "Sela Marrow, second outfit"},
+    {kNoGroup, "00 10 00 00", "Dorian Pike, first outfit"},
+    {kNoGroup, "00 10 01 00", "Dorian Pike, second outfit"},
+    {kNoGroup, "00 11 00 00", "Hanne Brisk, first outfit"},
+    {kNoGroup, "00 11 01 00", "Hanne Brisk, second outfit"},
+    {kNoGroup, "00 12 00 00", "Iker Falco, first outfit"},
+    {kNoGroup, "00 12 01 00", "Iker Falco, second outfit"},
+    {kNoGroup, "00 14 00 00", "Lio Tamsin, first outfit"},
+    {kNoGroup, "00 14 01 00", "Lio Tamsin, second outfit"},
+    {kNoGroup, "00 15 00 00", "Nadia Crane, first outfit"},
+    {kNoGroup, "00 15 01 00", "Nadia Crane, second outfit"},
+    {kNoGroup, "00 23 00 00", "Owen Talbot, first outfit"},
+    {kNoGroup, "00 23 01 00", "Owen Talbot, second outfit"},
+    {kNoGroup, "00 28 00 00", "Pia Lund, first outfit"},
+    {kNoGroup, "00 28 01 00", "Pia Lund, second outfit"},
+    {kNoGroup, "00 29 00 00", "Ruben Hale, first outfit"},
+    {kNoGroup, "00 29 01 00", "Ruben Hale, second outfit"},
+    {kNoGroup, "00 2F 00 00", "Saoirse Dunne, first outfit"},
+    {kNoGroup, "00 2F 01 00", "Saoirse Dunne, second outfit"},
+    {kNoGroup, "00 31 00 00", "Vik Arden, first outfit"},
+    {kNoGroup, "00 31 01 00", "Vik Arden, second outfit"},
+    {kNoGroup, "00 32 00 00", "Wren Castell, first outfit"},
+    {kNoGroup, "00 32 01 00", "Wren Castell, second outfit"},
+    {kNoGroup, "00 33 00 00", "Yusuf Barrow, first outfit"},
+    {kNoGroup, "00 33 01 00", "Yusuf Barrow, second outfit"},
+    {kNoGroup, "00 34 00 00", "Zora Fell, first outfit"},
+    {kNoGroup, "00 34 01 00", "Zora Fell, second outfit"},
+    {kNoGroup, "00 35 00 00", "Anselm Grey, first outfit"},
+    {kNoGroup, "00 35 01 00", "Anselm Grey, second outfit"},
+    {kNoGroup, "00 36 00 00", "Bettina Roe, first outfit"},
+    {kNoGroup, "00 36 01 00", "Bettina Roe, second outfit"},
+    {kNoGroup, "00 37 00 00", "Caspar Wold, first outfit"},
+    {kNoGroup, "00 37 01 00", "Caspar Wold, second outfit"},
+    {kNoGroup, "00 38 00 00", "Delia Frost, first outfit"},
+    {kNoGroup, "00 38 01 00", "Delia Frost, second outfit"},
+    {kNoGroup, "00 39 00 00", "Emil Sorrel, first outfit"},
+    {kNoGroup, "00 39 01 00", "Emil Sorrel, second outfit"},
+    {kNoGroup, "00 3A 00 00", "Fenna Holt, first outfit"},
+    {kNoGroup, "00 3A 01 00", "Fenna Holt, second outfit"},
+    {kNoGroup, "00 3B 00 00", "Gideon Marsh, first outfit"},
+    {kNoGroup, "00 3B 01 00", "Gideon Marsh, second outfit"},
+    {kNoGroup, "00 3C 00 00", "Hollis Quay, first outfit"},
+    {kNoGroup, "00 3C 01 00", "Hollis Quay, second outfit"},
+    {kNoGroup, "00 3D 00 00", "Ines Corvo, first outfit"},
+    {kNoGroup, "00 3D 01 00", "Ines Corvo, second outfit"},
+    {kNoGroup, "00 3F 00 00", "Training dummy"},
+    {kNoGroup, "00 40 00 00", "Shadow double"},
+    {kNoGroup, "00 42 00 00", "Jory Penhal, first outfit"},
+    {kNoGroup, "00 42 01 00", "Jory Penhal, second outfit"},
+    {kNoGroup, "00 82 00 00", "Sparring partner"},
+    {kNoGroup, "00 83 00 00", "Mirror fighter"},
+    {kNoGroup, "FF 00 00 FF", "Empty"},
+    {kNoGroup, "FF 00 00 FF FF 00 00 00", "Empty (long code)"},
+
+    // Pieces for one body part each.
+    {kUG0, "7F 06 2E 00", "Plain collar"},
+    {kUG0, "16 00 00 00", "Bare"},
+    {kUG0, "1B 0C 00 00", "Leather choker"},
+    {kUG1, "16 00 00 01", "Bare"},
+    {kUG1, "1B 17 00 00", "Linen shirt"},
+    {kUG1, "1B 16 00 00", "Wool vest"},
+    {kUG1, "1B 10 00 00", "Quilted jacket"},
+    {kUG1, "1B 11 00 00", "Sleeveless top"},
+    {kUG1, "1B 0F 00 00", "Mesh shirt"},
+    {kUG1, "7F 09 10 00", "Training wrap"},
+    {kUG1, "1B 03 00 01", "Field tunic"},
+    {kUG1, "1B 02 00 01", "Sash top"},
+    {kUG1, "1B 04 00 00", "Canvas coat"},
+    {kUG1, "16 00 00 0E", "Bare back"},
+    {kUG1, "1B 00 00 00", "Plain tee"},
+    {kUG1, "1B 12 00 00", "Bodysuit"},
+    {kUG1, "1B 0E 00 00", "Padded top"},
+    {kUG1, "7F 06 2E 01", "Plain collar"},
+    {kUG2, "7F 06 2E 02", "Plain collar"},
+    {kUG2, "16 00 00 02", "Bare"},
+    {kUG2, "7F 06 17 00", "Shoulder pads"},
+    {kUG3, "16 00 00 03", "Bare"},
+    {kUG4, "16 00 00 04", "Bare"},
+    {kUG5, "16 00 00 05", "Bare"},
+    {kUG5, "7F 06 19 00", "Fingerless gloves"},
+    {kUG6, "1B 17 00 01", "Linen shirt"},
+    {kUG6, "1B 16 00 01", "Wool vest"},
+    {kUG6, "1B 10 00 01", "Quilted jacket"},
+    {kUG6, "1B 11 00 01", "Sleeveless top"},
+    {kUG6, "1B 0F 00 03", "Mesh shirt"},
+    {kUG6, "7F 09 10 09", "Training wrap"},
+    {kUG6, "1B 02 00 06", "Sash top"},
+    {kUG6, "1B 04 00 04", "Canvas coat"},
+    {kUG6, "16 00 00 06", "Bare"},
+    {kUG6, "1B 00 00 01", "Plain tee"},
+    {kUG6, "16 00 00 0F", "Bare back"},
+    {kUG6, "1B 12 00 01", "Bodysuit"},
+    {kUG6, "1B 0E 00 01", "Padded top"},
+    {kUG6, "1B 03 00 06", "Field tunic"},
+    {kUG6, "7F 06 2E 03", "Plain collar"},
+    {kUG6, "1B 0B 00 00", "Wrap dress"},
+    {kUG7, "1B 00 00 02", "Plain tee"},
+    {kUG7, "1B 12 00 02", "Bodysuit"},
+    {kUG7, "7F 06 2E 04", "Plain collar"},
+    {kUG7, "16 00 00 07", "Bare"},
+    {kUG7, "1B 0C 00 03", "Leather belt"},
+    {kUG7, "1B 06 00 03", "Cloth sash"},
+    {kUG7, "1B 0B 00 01", "Wrap dress"},
+    {kUG8, "1B 12 00 03", "Bodysuit"},
+    {kUG8, "1B 11 00 02", "Shorts"},
+    {kUG8, "1B 0F 00 02", "Mesh leggings"},
+    {kUG8, "1B 10 00 02", "Quilted trousers"},
+    {kUG8, "7F 09 10 06", "Training wrap"},
+    {kUG8, "16 00 00 08", "Bare"},
+    {kUG8, "1B 1B 00 00", "Pleated skirt"},
+    {kUG8, "1B 03 00 08", "Field trousers"},
+    {kUG8, "7F 06 3D 00", "Loincloth"},
+    {kUG8, "1B 02 00 08", "Sash skirt"},
+    {kUG8, "1B 04 00 06", "Canvas trousers"},
+    {kUG8, "1B 00 00 03", "Plain trousers"},
+    {kUG8, "1B 0E 00 02", "Padded trousers"},
+    {kUG8, "1B 0C 00 04", "Leather trousers"},
+    {kUG8, "1B 1D 00 00", "Long skirt"},
+    {kUG8, "1B 06 00 04", "Cloth trousers"},
+    {kUG8, "1B 0B 00 02", "Wrap dress"},
+    {kUG8, "1B 1F 00 00", "Riding breeches"},
+    {kUG9, "16 00 00 09", "Bare"},
+    {kUG9, "1B 12 00 04", "Bodysuit"},
+    {kUG9, "1B 06 00 05", "Cloth trousers"},
+    {kUG9, "1B 1F 00 01", "Riding breeches"},
+    {kUG10, "16 00 00 0A", "Bare"},
+    {kUG10, "1B 12 00 05", "Bodysuit"},
+    {kUG10, "1B 06 00 06", "Cloth trousers"},
+    {kUG10, "1B 1F 00 02", "Riding breeches"},
+    {kUG11, "16 00 00 0B", "Bare"},
+    {kUG11, "1B 12 00 06", "Bodysuit"},
+    {kUG11, "1B 06 00 07", "Cloth trousers"},
+    {kUG11, "1B 1F 00 03", "Riding breeches"},
+    {kUG12, "16 00 00 0C", "Bare"},
+    {kUG12, "1B 12 00 07", "Bodysuit"},
+    {kUG12, "1B 06 00 08", "Cloth trousers"},
+    {kUG12, "1B 1F 00 04", "Riding breeches"},
+    {kUG13, "16 00 00 0D", "Bare"},
+
+    // Eyewear, worn anywhere.
+    {kNoGroup, "19 1C 00 00", "Round glasses"},
+    {kNoGroup, "19 5E 00 00 1D 00 00 00", "Visor with strap"},
+
+    // Nothing worn on the part.
+    {kUG0, "02 00 00 00", "Nothing"},
+    {kUG1, "02 00 00 01", "Nothing"},
+    {kUG2, "02 00 00 02", "Nothing"},
+    {kUG3, "02 00 00 03", "Nothing"},
+    {kUG4, "02 00 00 04", "Nothing"},
+    {kUG5, "02 00 00 05", "Nothing"},
+    {kUG6, "02 00 00 06", "Nothing"},
+    {kUG7, "02 00 00 07", "Nothing"},
+    {kUG8, "02 00 00 08", "Nothing"},
+    {kUG8, "02 07 00 08", "Nothing (alternate)"},
+    {kUG9, "02 00 00 09", "Nothing"},
+    {kUG10, "02 00 00 0A", "Nothing"},
+    {kUG11, "02 00 00 0B", "Nothing"},
+    {kUG12, "02 00 00 0C", "Nothing"},
+    {kUG13, "02 00 00 0D", "Nothing"},
+
+    {kNoGroup, "05 1B 00 00", "Cloth mask"},
+};
+
+static_assert(sizeof kVoiceSets / sizeof kVoiceSets[0] == 30);
+static_assert(sizeof kEquipment / sizeof kEquipment[0] == 163);
+
+}  // namespace
+
+void FillCodeNameTables() {
+  for (int index = 0; index < kModelCount; ++index) {
+    const ModelRow& row = kModels[index];
+    SetModel(index, row.character_code, row.style_code, row.name);
+  }
+  for (const VoiceSetRow& row : kVoiceSets) AddVoiceSet(row.code, row.name);
+  // The current group changes only between runs of items of one slot.
+  std::int32_t group = kNoGroup;
+  SetEquipmentGroup(group);
+  for (const EquipmentRow& row : kEquipment) {
+    if (row.group != group) SetEquipmentGroup(group = row.group);
+    AddEquipmentHex(row.code, row.name);
+  }
+}
+
+}  // namespace kv5
