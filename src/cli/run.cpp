@@ -7,10 +7,12 @@
 #include "cli/entry_number.h"
 #include "cli/options.h"
 #include "cli/usage.h"
+#include "catalogue/catalogue.h"
 #include "save/file.h"
 #include "save/new_save.h"
 #include "save/path.h"
 #include "save/save_image.h"
+#include "values/entry_pass.h"
 
 namespace kv5 {
 namespace {
@@ -59,6 +61,7 @@ void RunRead(const Options& options, const std::string& save_path) {
     std::printf("Error: Couldn't open file %s for writing\n", text_path->c_str());
     return;
   }
+  ProcessSaveData(PassDirection::kDecode, TheSaveImage());
   text_file.Commit(OutputFile::Durability::kBuffered);
 }
 
@@ -71,6 +74,7 @@ std::optional<std::string> RunWrite(const Options& options, const std::string& s
     std::printf("Error: Couldn't open file %s for reading\n", text_path->c_str());
     return std::nullopt;
   }
+  ProcessSaveData(PassDirection::kEncode, TheSaveImage());
   return WriteNewSave(TheSaveImage(), save_path, options.into_directories);
 }
 
@@ -85,6 +89,8 @@ void MoveNewSaveOntoSave(const std::optional<std::string>& new_save, const Optio
 }
 
 void RunSelectedMode(const Options& options, const std::string& save_path) {
+  ClearTables();
+  BuildFieldCatalogue();
   if (static_cast<int>(options.positional.size()) < PositionalArgumentsNeeded(options.mode)) {
     PrintUsage();
     return;

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "catalogue/catalogue.h"
+#include "catalogue/fixed_text.h"
+
+namespace kv5 {
+
+// Room for 200 entries: the 118 slots of a save, and more that a text section
+// may name with a range. Entries past the 118th are never encoded or exported.
+constexpr int kStoreEntryCount = 200;
+constexpr std::size_t kByteArrayCapacity = 100;
+constexpr std::size_t kStoreTextCapacity = 20;  // 19 characters and a NUL
+
+// The decoded value of one field. A field uses the member of its kind; the
+// others mean nothing for it.
+struct ValueRecord {
+  std::uint8_t byte_value = 0;
+  std::int32_t integer_value = 0;
+  std::array<float, 3> floats{};  // a float uses the first; a float triple all three
+  std::array<std::uint8_t, kByteArrayCapacity> bytes{};
+  FixedText<kStoreTextCapacity> text;
+};
+
+struct EntryValues {
+  std::array<bool, kFieldCount> present{};
+  std::array<ValueRecord, kFieldCount> values{};
+  bool touched = false;  // some value was decoded or given by the text
+};
+
+struct ValueStore {
+  std::array<EntryValues, kStoreEntryCount> entries;
+  // Slots the last pass found inside the save; the export walks this many.
+  std::int32_t scanned_slot_count = 0;
+  // Entries the pass decoded or encoded; kept across passes.
+  std::int32_t modified_count = 0;
+};
+
+// The store of this run.
+ValueStore& TheValueStore();
+
+// Clears every entry's values, present flags and touched flag.
+void ResetValueStore();
+
+}  // namespace kv5
