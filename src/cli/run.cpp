@@ -12,6 +12,7 @@
 #include "save/new_save.h"
 #include "save/path.h"
 #include "save/save_image.h"
+#include "save/transfer.h"
 #include "values/entry_pass.h"
 
 namespace kv5 {
@@ -105,6 +106,23 @@ void RunSelectedMode(const Options& options, const std::string& save_path) {
   }
   const std::optional<int> slot = SelectedSlot(options.positional[1]);
   if (!slot) return;
+  SaveImage& image = TheSaveImage();
+  if (options.mode == RunMode::kExtract) {
+    ExtractEntry(image, *slot, options.into_directories);
+    return;
+  }
+  if (options.mode == RunMode::kExtractThumbnail) {
+    ExtractThumbnail(image, *slot, options.into_directories);
+    return;
+  }
+  const std::optional<std::string> input_path =
+      FitPath(kFormedPathCapacity, {options.positional[2]});
+  if (!input_path) return;
+  const std::optional<std::string> new_save =
+      options.mode == RunMode::kReplace
+          ? ReplaceEntry(image, *slot, *input_path, save_path, options.into_directories)
+          : ReplaceThumbnail(image, *slot, *input_path, save_path, options.into_directories);
+  MoveNewSaveOntoSave(new_save, options, save_path);
 }
 
 }  // namespace
