@@ -13,6 +13,8 @@
 #include "save/path.h"
 #include "save/save_image.h"
 #include "save/transfer.h"
+#include "text/text_export.h"
+#include "text/text_import.h"
 #include "values/entry_pass.h"
 
 namespace kv5 {
@@ -63,7 +65,7 @@ void RunRead(const Options& options, const std::string& save_path) {
     return;
   }
   ProcessSaveData(PassDirection::kDecode, TheSaveImage());
-  text_file.Commit(OutputFile::Durability::kBuffered);
+  WriteTextFile(text_file, options.aligned_text);
 }
 
 std::optional<std::string> RunWrite(const Options& options, const std::string& save_path) {
@@ -75,6 +77,7 @@ std::optional<std::string> RunWrite(const Options& options, const std::string& s
     std::printf("Error: Couldn't open file %s for reading\n", text_path->c_str());
     return std::nullopt;
   }
+  ReadTextFile(text_file, *text_path);
   ProcessSaveData(PassDirection::kEncode, TheSaveImage());
   return WriteNewSave(TheSaveImage(), save_path, options.into_directories);
 }

@@ -63,8 +63,8 @@ bool DecodeField(FieldKind kind, std::int32_t length, ConstByteSpan bytes, Value
       value.floats[0] = FloatFromBits(ReadBigEndian(bytes, 4));
       return true;
     case FieldKind::kByteArray: {
-      const std::size_t count = length > 0 ? static_cast<std::size_t>(length) : 0;
-      if (count > value.bytes.size() || count > bytes.size()) return false;
+      const std::size_t count = ByteArrayLength(length);
+      if (count > bytes.size()) return false;
       std::memcpy(value.bytes.data(), bytes.data(), count);
       return true;
     }
@@ -98,10 +98,8 @@ void EncodeField(FieldKind kind, std::int32_t length, const ValueRecord& value, 
       if (bytes.size() >= 4) WriteBigEndian(FloatBits(value.floats[0]), 4, bytes);
       return;
     case FieldKind::kByteArray: {
-      const std::size_t count = length > 0 ? static_cast<std::size_t>(length) : 0;
-      if (count <= value.bytes.size() && count <= bytes.size()) {
-        std::memcpy(bytes.data(), value.bytes.data(), count);
-      }
+      const std::size_t count = ByteArrayLength(length);
+      if (count <= bytes.size()) std::memcpy(bytes.data(), value.bytes.data(), count);
       return;
     }
     case FieldKind::kNone:

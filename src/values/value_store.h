@@ -38,6 +38,14 @@ struct ValueStore {
   std::int32_t modified_count = 0;
 };
 
+// How many bytes of a byte array field the store holds: its length, within
+// what a value record has room for.
+inline std::size_t ByteArrayLength(std::int32_t length) {
+  if (length <= 0) return 0;
+  return static_cast<std::size_t>(length) < kByteArrayCapacity ? static_cast<std::size_t>(length)
+                                                               : kByteArrayCapacity;
+}
+
 // The store of this run.
 ValueStore& TheValueStore();
 
