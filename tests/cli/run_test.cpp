@@ -153,8 +153,12 @@ TEST(PathTest, PathsThatDoNotFitTheirBufferAreRefusedBeforeAnythingIsWritten) {
   session.Write(path, kSave);
   EXPECT_EQ(session.Run({"-p", path}),
             kLoaded + "Error: Path is too long: txt/" + path + ".txt\n");
-  EXPECT_EQ(session.Run({"-p", "-w", path, "edit.txt"}).substr(kLoaded.size(), 5), "Error");
+  session.Write("edit.txt", std::string());
+  EXPECT_EQ(session.Run({"-p", "-w", path, "edit.txt"}),
+            kLoaded + "Text file loaded.\nProcessing save data.\nFound 2 custom character entries.\n"
+                      "Modified 0 entries.\nError: Path is too long: save/" + path + "\n");
   EXPECT_FALSE(session.Exists("txt"));
+  EXPECT_FALSE(session.Exists("save"));
 }
 
 }  // namespace
