@@ -11,7 +11,10 @@ namespace {
 constexpr std::size_t kModelType = 10;
 constexpr std::size_t kVoice = 14;
 constexpr std::size_t kBodyScales = 104;  // sixteen floats, four bytes apart
+constexpr std::size_t kSkinColour = 172;
+constexpr std::size_t kHairColour = 252;
 constexpr std::size_t kUpperBodyGear = 1140;
+constexpr std::size_t kHipGear = 1196;
 constexpr std::size_t kFightingStyle = 4197;
 constexpr std::size_t kName = 13249;
 
@@ -40,7 +43,10 @@ std::vector<std::uint8_t> BuildDemoSave() {
         .WithBytes(character.slot, kModelType, {0x00, character.model_low})
         .WithBytes(character.slot, kVoice, {character.voice, 0x40, 0x40})
         .WithBytes(character.slot, kFightingStyle, {character.style})
+        .WithBytes(character.slot, kSkinColour, {0xE8, 0xC4, 0xA8, 0xFF, 0x00, 0x00, 0x00, 0x00})
+        .WithBytes(character.slot, kHairColour, {0x3A, 0x2A, 0x1E, 0xFF, 0x00, 0x00, 0x00, 0x00})
         .WithBytes(character.slot, kUpperBodyGear, {0x1B, 0x17, 0x00, 0x00})
+        .WithBytes(character.slot, kHipGear, {0x1B, 0x1F, 0x00, 0x00})
         .WithText(character.slot, kName, character.name);
     for (std::size_t scale = 0; scale < 16; ++scale) {
       builder.WithFloat(character.slot, kBodyScales + 4 * scale, 1.0f);
