@@ -4,10 +4,10 @@
 #include <optional>
 #include <string>
 
+#include "catalogue/catalogue.h"
 #include "cli/entry_number.h"
 #include "cli/options.h"
 #include "cli/usage.h"
-#include "catalogue/catalogue.h"
 #include "save/file.h"
 #include "save/new_save.h"
 #include "save/path.h"

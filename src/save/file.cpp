@@ -79,8 +79,7 @@ bool File::Close() {
   return stream == nullptr || std::fclose(stream) == 0;
 }
 
-OutputFile::OutputFile(std::string path)
-    : path_(std::move(path)), file_(File::Open(path_, "wb")) {}
+OutputFile::OutputFile(std::string path) : path_(std::move(path)), file_(File::Open(path_, "wb")) {}
 
 OutputFile::~OutputFile() {
   if (file_) Abandon();

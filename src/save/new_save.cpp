@@ -10,9 +10,9 @@ namespace kv5 {
 std::optional<std::string> WriteSaveFile(const SaveImage& image, const std::string& save_path,
                                          bool into_directory) {
   const std::optional<std::string> name =
-      into_directory
-          ? FitPath(kFormedPathCapacity, {"save", std::string_view(&kDirectorySeparator, 1), save_path})
-          : FitPath(kFormedPathCapacity, {save_path, ".new"});
+      into_directory ? FitPath(kFormedPathCapacity,
+                               {"save", std::string_view(&kDirectorySeparator, 1), save_path})
+                     : FitPath(kFormedPathCapacity, {save_path, ".new"});
   if (!name) return std::nullopt;
   if (into_directory) MakeDirectory("save");
 

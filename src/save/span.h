@@ -20,9 +20,8 @@ class Span {
 
   // From any container with data() and size(), temporaries included, so that
   // a function taking a span can be handed a vector directly.
-  template <typename Container,
-            typename = std::enable_if_t<
-                std::is_convertible_v<decltype(std::declval<Container&>().data()), T*>>>
+  template <typename Container, typename = std::enable_if_t<std::is_convertible_v<
+                                    decltype(std::declval<Container&>().data()), T*>>>
   constexpr Span(Container&& container) : data_(container.data()), size_(container.size()) {}
 
   constexpr T* data() const { return data_; }

@@ -48,13 +48,15 @@ std::string Annotation(int field, const ValueRecord& value) {
   if (field == kModelTypeField) return ModelTypeNote(value);
   if (field == kVoiceField) {
     const int index = FindVoiceSet(value.byte_value);
-    return index >= 0 && index < VoiceSetCount() ? Parenthesised(VoiceSetAt(index).name.view()) : "";
+    return index >= 0 && index < VoiceSetCount() ? Parenthesised(VoiceSetAt(index).name.view())
+                                                 : "";
   }
   if (field == kFightingStyleField) {
     const int index = FindStyle(value.byte_value);
     return index >= 0 ? Parenthesised(ModelAt(index).name.view()) : "";
   }
-  if (field >= kFirstEquipmentField && field <= kLastEquipmentField) return EquipmentNote(field, value);
+  if (field >= kFirstEquipmentField && field <= kLastEquipmentField)
+    return EquipmentNote(field, value);
   return "";
 }
 

@@ -89,10 +89,12 @@ void EncodeField(FieldKind kind, std::int32_t length, const ValueRecord& value, 
       if (bytes.size() >= 1) bytes[0] = value.byte_value;
       return;
     case FieldKind::kInt16:
-      if (bytes.size() >= 2) WriteBigEndian(static_cast<std::uint32_t>(value.integer_value), 2, bytes);
+      if (bytes.size() >= 2)
+        WriteBigEndian(static_cast<std::uint32_t>(value.integer_value), 2, bytes);
       return;
     case FieldKind::kInt32:
-      if (bytes.size() >= 4) WriteBigEndian(static_cast<std::uint32_t>(value.integer_value), 4, bytes);
+      if (bytes.size() >= 4)
+        WriteBigEndian(static_cast<std::uint32_t>(value.integer_value), 4, bytes);
       return;
     case FieldKind::kFloat:
       if (bytes.size() >= 4) WriteBigEndian(FloatBits(value.floats[0]), 4, bytes);
@@ -123,9 +125,10 @@ void EncodeValue(int field, int slot, std::int64_t position, SaveImage& image) {
   const EntryValues& entry = TheValueStore().entries[static_cast<std::size_t>(slot)];
   if (!entry.present[static_cast<std::size_t>(field)]) return;
   const FieldDefinition& definition = Field(field);
-  const ByteSpan bytes =
-      ByteSpan(image.bytes.data(), image.bytes.size()).subspan(static_cast<std::size_t>(position), SIZE_MAX);
-  EncodeField(definition.kind, definition.length, entry.values[static_cast<std::size_t>(field)], bytes);
+  const ByteSpan bytes = ByteSpan(image.bytes.data(), image.bytes.size())
+                             .subspan(static_cast<std::size_t>(position), SIZE_MAX);
+  EncodeField(definition.kind, definition.length, entry.values[static_cast<std::size_t>(field)],
+              bytes);
 }
 
 }  // namespace kv5

@@ -54,10 +54,11 @@ void ProcessSaveData(PassDirection direction, SaveImage& image) {
   if (replay_entries == 0) {
     std::printf("Found %i custom character entries.\n", entries_found);
   } else {
-    std::printf("Found %i custom character entries. %i of those are from replays.\n",
-                entries_found, replay_entries);
+    std::printf("Found %i custom character entries. %i of those are from replays.\n", entries_found,
+                replay_entries);
   }
-  if (direction == PassDirection::kEncode) std::printf("Modified %i entries.\n", store.modified_count);
+  if (direction == PassDirection::kEncode)
+    std::printf("Modified %i entries.\n", store.modified_count);
 }
 
 }  // namespace kv5
