@@ -37,7 +37,8 @@ std::string ToolSession::PathOf(const std::string& name) const {
 
 void ToolSession::Write(const std::string& name, const Bytes& bytes) const {
   std::ofstream out(PathOf(name), std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  out.write(reinterpret_cast<const char*>(bytes.data()),
+            static_cast<std::streamsize>(bytes.size()));
   ASSERT_TRUE(out.good()) << "couldn't write " << name;
 }
 
@@ -96,7 +97,8 @@ std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
   std::string output;
   char chunk[4096];
   ssize_t got = 0;
-  while ((got = read(pipe_ends[0], chunk, sizeof chunk)) > 0) output.append(chunk, static_cast<std::size_t>(got));
+  while ((got = read(pipe_ends[0], chunk, sizeof chunk)) > 0)
+    output.append(chunk, static_cast<std::size_t>(got));
   close(pipe_ends[0]);
   int status = 0;
   waitpid(child, &status, 0);

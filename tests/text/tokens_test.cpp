@@ -12,7 +12,8 @@ TEST(TokensTest, SectionHeadersAreFoundInAnyLetterCaseInOnePass) {
   EXPECT_EQ(FindEntryHeader("#[ENTRY3]"), 7);
   EXPECT_EQ(FindEntryHeader("\xEF\xBB\xBF[ENTRY1]"), 9) << "behind a byte order mark";
   EXPECT_EQ(FindEntryHeader("Name=[ENTRY"), 11);
-  EXPECT_EQ(FindEntryHeader("[[ENTRY3]"), -1) << "the second [ broke the match and is not tried again";
+  EXPECT_EQ(FindEntryHeader("[[ENTRY3]"), -1)
+      << "the second [ broke the match and is not tried again";
   EXPECT_EQ(FindEntryHeader("[ENTR3]"), -1);
   EXPECT_EQ(FindEntryHeader(""), -1);
 }

@@ -21,31 +21,25 @@ Bytes Encode(FieldKind kind, const ValueRecord& value, Bytes into, std::int32_t 
   return into;
 }
 
-TEST(CodecTest, IntegersAreBigEndianAndUnsignedInSixteenBits) {
+TEST(CodecTest, NumbersAreBigEndianAndComeBackAsTheyWent) {
   EXPECT_EQ(Decode(FieldKind::kInt16, {0xFF, 0xFE})->integer_value, 65534);
   EXPECT_EQ(Decode(FieldKind::kInt32, {0x80, 0x00, 0x00, 0x01})->integer_value, -2147483647);
-  EXPECT_EQ(Decode(FieldKind::kByte, {0xA7})->byte_value, 0xA7);
-  for (const auto& [kind, bytes] : std::vector<std::pair<FieldKind, Bytes>>{
-           {FieldKind::kInt16, {0xFF, 0xFE}},
-           {FieldKind::kInt32, {0x80, 0x00, 0x00, 0x01}},
-           {FieldKind::kByte, {0xA7}},
-           {FieldKind::kFloat, {0xC0, 0x49, 0x0F, 0xDB}}}) {
+  EXPECT_EQ(Decode(FieldKind::kFloat, {0x3F, 0x80, 0x00, 0x00})->floats[0], 1.0f);
+  const std::vector<std::pair<FieldKind, Bytes>> cases = {
+      {FieldKind::kInt16, {0xFF, 0xFE}},
+      {FieldKind::kInt32, {0x80, 0x00, 0x00, 0x01}},
+      {FieldKind::kByte, {0xA7}},
+      {FieldKind::kFloat, {0xBF, 0x00, 0x00, 0x00}},
+      {FieldKind::kFloat, {0x7F, 0xA0, 0x00, 0x01}},  // a NaN with a payload
+  };
+  for (const auto& [kind, bytes] : cases) {
     EXPECT_EQ(Encode(kind, *Decode(kind, bytes), Bytes(bytes.size(), 0x55)), bytes);
   }
 }
 
-TEST(CodecTest, FloatsTravelAsTheirBitPatterns) {
-  EXPECT_EQ(Decode(FieldKind::kFloat, {0x3F, 0x80, 0x00, 0x00})->floats[0], 1.0f);
-  EXPECT_EQ(Decode(FieldKind::kFloat, {0xBF, 0x00, 0x00, 0x00})->floats[0], -0.5f);
-  // A NaN with a payload comes back bit for bit.
-  const Bytes nan = {0x7F, 0xA0, 0x00, 0x01};
-  EXPECT_EQ(Encode(FieldKind::kFloat, *Decode(FieldKind::kFloat, nan), Bytes(4)), nan);
-}
-
-TEST(CodecTest, ByteArraysKeepTheirOrder) {
+TEST(CodecTest, ByteArraysKeepTheirOrderAndLength) {
   const Bytes bytes = {1, 2, 3, 4, 5, 6, 7, 8};
   const ValueRecord value = *Decode(FieldKind::kByteArray, bytes, 8);
-  EXPECT_EQ(Bytes(value.bytes.begin(), value.bytes.begin() + 8), bytes);
   EXPECT_EQ(Encode(FieldKind::kByteArray, value, Bytes(10, 0xEE), 8),
             (Bytes{1, 2, 3, 4, 5, 6, 7, 8, 0xEE, 0xEE}));
   EXPECT_TRUE(Decode(FieldKind::kByteArray, bytes, 0)) << "an empty array is still present";
@@ -54,38 +48,28 @@ TEST(CodecTest, ByteArraysKeepTheirOrder) {
 TEST(CodecTest, TextIsThePrintableRunAtTheFieldsFirstByte) {
   EXPECT_EQ(Decode(FieldKind::kText, {0x41, 0x62, 0x63, 0x01, 0x44})->text.view(), "Abc");
   EXPECT_EQ(Decode(FieldKind::kText, {0x41, 0x20, 0x42, 0x00})->text.view(), "A B");
+  EXPECT_EQ(Decode(FieldKind::kText, {0x41, 0x42})->text.view(), "AB") << "ended by the image";
   for (const std::uint8_t first : {0x00, 0x1F, 0x7F, 0x80, 0xFF}) {
     EXPECT_FALSE(Decode(FieldKind::kText, {first, 0x41, 0x00})) << int{first};
   }
-}
-
-TEST(CodecTest, TextLongerThanAValueCanHoldIsAbsentRatherThanCut) {
   const std::string nineteen(19, 'n');
   Bytes bytes(nineteen.begin(), nineteen.end());
-  bytes.push_back(0);
   EXPECT_EQ(Decode(FieldKind::kText, bytes)->text.view(), nineteen);
-  bytes.back() = 'n';
-  bytes.push_back(0);
-  EXPECT_FALSE(Decode(FieldKind::kText, bytes));
-  // A run that reaches the end of the image simply ends there.
-  EXPECT_EQ(Decode(FieldKind::kText, {0x41, 0x42})->text.view(), "AB");
+  bytes.push_back('n');
+  EXPECT_FALSE(Decode(FieldKind::kText, bytes)) << "absent rather than cut short";
 }
 
 TEST(CodecTest, EncodedTextEndsWithOneNulAndLeavesTheRestAlone) {
   ValueRecord value;
   value.text.Assign("Kai");
-  const std::string old_name = "Longer name";
-  EXPECT_EQ(Encode(FieldKind::kText, value, Bytes(old_name.begin(), old_name.end())),
-            (Bytes{'K', 'a', 'i', 0, 'e', 'r', ' ', 'n', 'a', 'm', 'e'}));
-  value.text.Assign("");
-  EXPECT_EQ(Encode(FieldKind::kText, value, Bytes{'A', 'B'}), (Bytes{0, 'B'}));
+  EXPECT_EQ(Encode(FieldKind::kText, value, Bytes{'L', 'o', 'n', 'g', 'e', 'r'}),
+            (Bytes{'K', 'a', 'i', 0, 'e', 'r'}));
 }
 
-TEST(CodecTest, KindsThatLiveOnlyInTheTextAreNeverDecodedOrEncoded) {
+TEST(CodecTest, KindsThatLiveOnlyInTheTextAreNeitherDecodedNorEncoded) {
   for (const FieldKind kind : {FieldKind::kInteger, FieldKind::kFloatTriple, FieldKind::kNone}) {
-    EXPECT_FALSE(Decode(kind, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}));
+    EXPECT_FALSE(Decode(kind, Bytes(12, 1)));
     ValueRecord value;
-    value.integer_value = 7;
     value.floats = {1.0f, 2.0f, 3.0f};
     EXPECT_EQ(Encode(kind, value, Bytes(12, 0x55)), Bytes(12, 0x55));
   }

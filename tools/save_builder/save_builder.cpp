@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "catalogue/field_table.h"
 #include "save/slots.h"
 
 namespace kv5::builder {
@@ -83,6 +84,43 @@ SaveBuilder& SaveBuilder::WithFloat(int slot, std::size_t entry_offset, float va
   return WithBytes(slot, entry_offset,
                    {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),
                     static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits)});
+}
+
+SaveBuilder& SaveBuilder::WithExactValues(int slot) {
+  WithEntry(slot);
+  std::uint64_t state = seed_ * 1000 + static_cast<std::uint64_t>(slot);
+  for (const FieldRow& field : kFieldTable) {
+    const std::size_t offset = static_cast<std::size_t>(field.offset);
+    const std::uint64_t noise = NextNoise(state);
+    switch (field.kind) {
+      case FieldKind::kText: {
+        // No separator of the text form and no trailing space.
+        constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcxyz0123456789 .-'!?";
+        std::string name(1 + noise % 19, 'K');
+        for (std::size_t i = 1; i < name.size(); ++i)
+          name[i] = kLetters[(noise >> (2 * i)) % kLetters.size()];
+        if (name.back() == ' ') name.back() = 'z';
+        WithText(slot, offset, name);
+        break;
+      }
+      case FieldKind::kFloat:
+        WithFloat(slot, offset,
+                  static_cast<float>(static_cast<std::int32_t>(noise % 200001) - 100000) / 64.0f);
+        break;
+      case FieldKind::kByte:
+      case FieldKind::kByteArray: {
+        std::vector<std::uint8_t> bytes(
+            field.kind == FieldKind::kByte ? 1 : static_cast<std::size_t>(field.length));
+        for (std::size_t i = 0; i < bytes.size(); ++i)
+          bytes[i] = static_cast<std::uint8_t>(noise >> (8 * i));
+        WithBytes(slot, offset, std::move(bytes));
+        break;
+      }
+      default:
+        break;
+    }
+  }
+  return *this;
 }
 
 std::vector<std::uint8_t> SaveBuilder::Build() const {

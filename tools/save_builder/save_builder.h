@@ -34,6 +34,10 @@ class SaveBuilder {
   SaveBuilder& WithText(int slot, std::size_t entry_offset, std::string_view text);
   // A big-endian IEEE-754 single.
   SaveBuilder& WithFloat(int slot, std::size_t entry_offset, float value);
+  // An entry whose every field holds a value that the text form carries
+  // exactly: names of 1 to 19 characters closed by a NUL, floats in steps of
+  // 1/64, any bytes. The values come from the seed and the slot.
+  SaveBuilder& WithExactValues(int slot);
 
   std::vector<std::uint8_t> Build() const;
 
