@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 namespace kv5::testing {
 namespace fs = std::filesystem;
@@ -84,13 +85,18 @@ std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
     close(pipe_ends[0]);
     close(pipe_ends[1]);
     if (chdir(directory_.c_str()) != 0) _exit(126);
+    std::vector<std::string> words;
+    if (const char* launcher = std::getenv("KV5SAVE_LAUNCHER")) {
+      std::istringstream split(launcher);
+      for (std::string word; split >> word;) words.push_back(word);
+    }
+    const char* under_test = std::getenv("KV5SAVE_UNDER_TEST");
+    words.push_back(under_test != nullptr ? under_test : KV5SAVE_BINARY);
+    words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    std::string binary = KV5SAVE_BINARY;
-    argv.push_back(binary.data());
-    std::vector<std::string> copies(arguments);
-    for (std::string& argument : copies) argv.push_back(argument.data());
+    for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
-    execv(binary.c_str(), argv.data());
+    execvp(argv[0], argv.data());
     _exit(127);
   }
   close(pipe_ends[1]);

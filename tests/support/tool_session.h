@@ -30,7 +30,9 @@ class ToolSession {
   std::vector<std::string> List(const std::string& directory = ".") const;
 
   // Runs `kv5save` with the arguments and returns its standard output. The
-  // exit code must be 0, as it is for every run of the tool.
+  // exit code must be 0, as it is for every run of the tool. KV5SAVE_UNDER_TEST
+  // names another build of the tool to run, and KV5SAVE_LAUNCHER a command
+  // line to run it with (a memory checker, an emulator).
   std::string Run(const std::vector<std::string>& arguments) const;
 
  private:
