@@ -32,6 +32,18 @@ std::int64_t Tell(std::FILE* stream) {
 #endif
 }
 
+// Some systems open a directory like a file, and give it a length that is no
+// length at all.
+bool IsDirectory(std::FILE* stream) {
+#ifdef _WIN32
+  (void)stream;
+  return false;
+#else
+  struct stat status {};
+  return fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode);
+#endif
+}
+
 bool SyncToDisk(std::FILE* stream) {
 #ifdef _WIN32
   return _commit(_fileno(stream)) == 0;
@@ -52,7 +64,7 @@ File File::Open(const std::string& path, const char* mode) {
 
 std::optional<std::int64_t> File::Length() {
   std::FILE* stream = handle_.get();
-  if (!SeekTo(stream, 0, SEEK_END)) return std::nullopt;
+  if (IsDirectory(stream) || !SeekTo(stream, 0, SEEK_END)) return std::nullopt;
   const std::int64_t length = Tell(stream);
   if (length < 0 || !SeekTo(stream, 0, SEEK_SET)) return std::nullopt;
   return length;

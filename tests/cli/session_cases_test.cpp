@@ -13,7 +13,7 @@
 //   write <name> "<text>"                a whole file (\r \n \t \xHH escapes)
 //   lines <name> crlf|lf|cr              a text file, one "| line" a line below
 //   bytes <name> <size> [<hex>]          a file of one byte, or a pattern
-//   link <name> <target>    dir <name>
+//   link <name> <target>    dir <name>    readonly <dir>   ("." the session's)
 //   run <argument>...                    its output, exactly, as "> line" lines
 //                                        below (">:" ends without a line end;
 //                                        "> @usage" and "> @loaded" stand for
@@ -292,6 +292,8 @@ class SessionCase {
       EXPECT_EQ(symlink(w[2].c_str(), session_.PathOf(w[1]).c_str()), 0) << where_;
     } else if (verb == "dir") {
       EXPECT_TRUE(fs::create_directories(session_.PathOf(w[1]))) << where_;
+    } else if (verb == "readonly") {
+      if (!session_.MakeReadOnly(w[1])) GTEST_SKIP() << where_ << ": no way to make it read-only";
     } else if (verb == "run") {
       RunTool(command);
     } else if (verb == "files" || verb == "files-in") {

@@ -1,8 +1,13 @@
 #include "support/tool_session.h"
 
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#ifdef __linux__
+#include <linux/fs.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -14,6 +19,34 @@
 
 namespace kv5::testing {
 namespace fs = std::filesystem;
+namespace {
+
+bool Writable(const std::string& directory) {
+  const std::string probe = directory + "/.probe";
+  const int fd = open(probe.c_str(), O_CREAT | O_WRONLY, 0644);
+  if (fd < 0) return false;
+  close(fd);
+  unlink(probe.c_str());
+  return true;
+}
+
+void SetImmutable(const std::string& directory, bool immutable) {
+#ifdef __linux__
+  const int fd = open(directory.c_str(), O_RDONLY | O_DIRECTORY);
+  if (fd < 0) return;
+  int flags = 0;
+  if (ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0) {
+    flags = immutable ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+    ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  }
+  close(fd);
+#else
+  (void)directory;
+  (void)immutable;
+#endif
+}
+
+}  // namespace
 
 ToolSession::ToolSession() {
   std::string pattern = (fs::temp_directory_path() / "kv5save-XXXXXX").string();
@@ -24,8 +57,11 @@ ToolSession::ToolSession() {
 ToolSession::~ToolSession() {
   std::error_code ignored;
   // Tests may take write permission from a directory; give it back first.
+  SetImmutable(directory_, false);
+  fs::permissions(directory_, fs::perms::owner_all, fs::perm_options::add, ignored);
   for (const auto& item : fs::recursive_directory_iterator(directory_, ignored)) {
     if (item.is_directory(ignored) && !item.is_symlink(ignored)) {
+      SetImmutable(item.path().string(), false);
       fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, ignored);
     }
   }
@@ -61,6 +97,15 @@ std::string ToolSession::ReadText(const std::string& name) const {
 bool ToolSession::Exists(const std::string& name) const {
   std::error_code ignored;
   return fs::symlink_status(PathOf(name), ignored).type() != fs::file_type::not_found;
+}
+
+bool ToolSession::MakeReadOnly(const std::string& directory) const {
+  const std::string path = PathOf(directory);
+  std::error_code ignored;
+  fs::permissions(path, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove, ignored);
+  if (Writable(path)) SetImmutable(path, true);
+  return !Writable(path);
 }
 
 std::vector<std::string> ToolSession::List(const std::string& directory) const {

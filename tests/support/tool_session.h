@@ -26,6 +26,10 @@ class ToolSession {
   Bytes Read(const std::string& name) const;
   std::string ReadText(const std::string& name) const;
   bool Exists(const std::string& name) const;
+  // Takes write permission from a directory of the session ("." for the
+  // session's own). False where that cannot be done: root ignores the
+  // permission bits, so there the directory is made immutable instead.
+  bool MakeReadOnly(const std::string& directory) const;
   // The names in the directory (or a sub-directory), sorted.
   std::vector<std::string> List(const std::string& directory = ".") const;
 
