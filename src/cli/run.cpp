@@ -87,7 +87,7 @@ std::optional<std::string> RunWrite(const Options& options, const std::string& s
 void MoveNewSaveOntoSave(const std::optional<std::string>& new_save, const Options& options,
                          const std::string& save_path) {
   if (!new_save || options.into_directories) return;
-  if (!ReplaceFile(*new_save, save_path)) {
+  if (!MoveFileOnto(*new_save, save_path)) {
     std::printf("Error: Couldn't move %s onto %s\n", new_save->c_str(), save_path.c_str());
   }
 }

@@ -7,6 +7,12 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -113,7 +119,7 @@ void MakeDirectory(const std::string& name) {
 #endif
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveFileOnto(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   return MoveFileExA(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;

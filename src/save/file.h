@@ -74,7 +74,7 @@ class OutputFile {
 void MakeDirectory(const std::string& name);
 
 // Puts `from` in place of `to` in one step, so `to` always names a whole file.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveFileOnto(const std::string& from, const std::string& to);
 
 // The separator between a directory and a file name on this platform.
 constexpr char kDirectorySeparator =
