@@ -3,6 +3,8 @@
 // leave on disk. Adding a case means adding lines to a case file.
 //
 //   case <title>                         starts a case; a file holds several
+//   only posix|windows                   the case holds for builds of that
+//                                        kind only and is skipped for others
 //   save <name> [seed=N] [title=5|4|unknown] [length=<at>] [entries=1,3-5]
 //        [blank=<slots>] [exact=<slots>]  entries hold noise, blank ones zero
 //                                        bytes, exact ones values the text
@@ -47,6 +49,7 @@ namespace {
 namespace fs = std::filesystem;
 using builder::SaveBuilder;
 using testing::Bytes;
+using testing::ToolIsWindowsBuild;
 
 const std::string kUsage =
     "KV5 savegame tool. v0.2.7\n\n"
@@ -153,6 +156,11 @@ class SessionCase {
 
   void Run() {
     for (const Command& command : case_.commands) {
+      if (command.words[0] != "only") continue;
+      const std::string kind = ToolIsWindowsBuild() ? "windows" : "posix";
+      if (command.words.at(1) != kind) GTEST_SKIP() << "only for " << command.words[1] << " builds";
+    }
+    for (const Command& command : case_.commands) {
       where_ = case_.where.substr(0, case_.where.rfind(':') + 1) + std::to_string(command.line);
       Execute(command);
     }
@@ -258,7 +266,9 @@ class SessionCase {
   void Execute(const Command& command) {
     const std::vector<std::string>& w = command.words;
     const std::string& verb = w[0];
-    if (verb == "save") {
+    if (verb == "only") {
+      // Looked at before the case ran.
+    } else if (verb == "save") {
       Save(w);
     } else if (verb == "poke") {
       Poke(w[1], At(w[2]), Hex(w, 3));

@@ -39,6 +39,11 @@ class ToolSession {
   std::string directory_;
 };
 
+// Whether the tool under test is a Windows build: a ".exe", run under Wine.
+// Its standard output is in text mode, so Run() hands back its lines with
+// the CR LF line ends turned into LF, as every other build prints them.
+bool ToolIsWindowsBuild();
+
 // Captures what in-process code prints on standard output.
 class StdoutCapture {
  public:
