@@ -54,9 +54,7 @@ std::optional<int> SelectedSlot(std::string_view argument) {
 }
 
 void RunRead(const Options& options, const std::string& save_path) {
-  const std::optional<std::string> text_path =
-      options.into_directories ? FitPath(kFormedPathCapacity, {"txt/", save_path, ".txt"})
-                               : FitPath(kFormedPathCapacity, {save_path, ".txt"});
+  const std::optional<std::string> text_path = TextFileNameFor(save_path, options.into_directories);
   if (!text_path) return;
   if (options.into_directories) MakeDirectory("txt");
   OutputFile text_file(*text_path);

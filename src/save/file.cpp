@@ -128,4 +128,33 @@ bool MoveFileOnto(const std::string& from, const std::string& to) {
 #endif
 }
 
+bool IsSameFile(const std::string& one, const std::string& other) {
+#ifdef _WIN32
+  struct Identity {
+    bool found = false;
+    BY_HANDLE_FILE_INFORMATION info{};
+  };
+  const auto identify = [](const std::string& name) {
+    Identity identity;
+    const HANDLE handle =
+        CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return identity;
+    identity.found = GetFileInformationByHandle(handle, &identity.info) != 0;
+    CloseHandle(handle);
+    return identity;
+  };
+  const Identity a = identify(one);
+  const Identity b = identify(other);
+  return a.found && b.found && a.info.dwVolumeSerialNumber == b.info.dwVolumeSerialNumber &&
+         a.info.nFileIndexHigh == b.info.nFileIndexHigh &&
+         a.info.nFileIndexLow == b.info.nFileIndexLow;
+#else
+  struct stat a {};
+  struct stat b {};
+  return stat(one.c_str(), &a) == 0 && stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
+#endif
+}
+
 }  // namespace kv5

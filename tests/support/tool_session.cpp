@@ -36,6 +36,13 @@ std::string ToolSession::PathOf(const std::string& name) const {
   return (fs::path(directory_) / name).string();
 }
 
+std::string ToolSession::DirectoryForTool() const {
+  if (!ToolIsWindowsBuild()) return directory_;
+  std::string path = "Z:" + directory_;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
 void ToolSession::Write(const std::string& name, const Bytes& bytes) const {
   std::ofstream out(PathOf(name), std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),

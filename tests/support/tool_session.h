@@ -20,6 +20,9 @@ class ToolSession {
 
   // The absolute path of a file in the session's directory.
   std::string PathOf(const std::string& name) const;
+  // The session's directory as the tool sees it: its absolute path, and for
+  // a Windows build under Wine the same on drive Z:, "Z:\tmp\kv5save-...".
+  std::string DirectoryForTool() const;
 
   void Write(const std::string& name, const Bytes& bytes) const;
   void Write(const std::string& name, const std::string& text) const;
