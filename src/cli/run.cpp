@@ -54,9 +54,7 @@ std::optional<int> SelectedSlot(std::string_view argument) {
 }
 
 void RunRead(const Options& options, const std::string& save_path) {
-  const std::optional<std::string> text_path =
-      options.into_directories ? FitPath(kFormedPathCapacity, {"txt/", save_path, ".txt"})
-                               : FitPath(kFormedPathCapacity, {save_path, ".txt"});
+  const std::optional<std::string> text_path = TextFileNameFor(save_path, options.into_directories);
   if (!text_path) return;
   if (options.into_directories) MakeDirectory("txt");
   OutputFile text_file(*text_path);
@@ -87,7 +85,7 @@ std::optional<std::string> RunWrite(const Options& options, const std::string& s
 void MoveNewSaveOntoSave(const std::optional<std::string>& new_save, const Options& options,
                          const std::string& save_path) {
   if (!new_save || options.into_directories) return;
-  if (!ReplaceFile(*new_save, save_path)) {
+  if (!MoveFileOnto(*new_save, save_path)) {
     std::printf("Error: Couldn't move %s onto %s\n", new_save->c_str(), save_path.c_str());
   }
 }

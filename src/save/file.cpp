@@ -7,6 +7,12 @@
 #ifdef _WIN32
 #include <direct.h>
 #include <io.h>
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -125,12 +131,41 @@ void MakeDirectory(const std::string& name) {
 #endif
 }
 
-bool ReplaceFile(const std::string& from, const std::string& to) {
+bool MoveFileOnto(const std::string& from, const std::string& to) {
 #ifdef _WIN32
   return MoveFileExA(from.c_str(), to.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 #else
   return std::rename(from.c_str(), to.c_str()) == 0;
+#endif
+}
+
+bool IsSameFile(const std::string& one, const std::string& other) {
+#ifdef _WIN32
+  struct Identity {
+    bool found = false;
+    BY_HANDLE_FILE_INFORMATION info{};
+  };
+  const auto identify = [](const std::string& name) {
+    Identity identity;
+    const HANDLE handle =
+        CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return identity;
+    identity.found = GetFileInformationByHandle(handle, &identity.info) != 0;
+    CloseHandle(handle);
+    return identity;
+  };
+  const Identity a = identify(one);
+  const Identity b = identify(other);
+  return a.found && b.found && a.info.dwVolumeSerialNumber == b.info.dwVolumeSerialNumber &&
+         a.info.nFileIndexHigh == b.info.nFileIndexHigh &&
+         a.info.nFileIndexLow == b.info.nFileIndexLow;
+#else
+  struct stat a {};
+  struct stat b {};
+  return stat(one.c_str(), &a) == 0 && stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
+         a.st_ino == b.st_ino;
 #endif
 }
 

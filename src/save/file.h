@@ -74,14 +74,9 @@ class OutputFile {
 void MakeDirectory(const std::string& name);
 
 // Puts `from` in place of `to` in one step, so `to` always names a whole file.
-bool ReplaceFile(const std::string& from, const std::string& to);
+bool MoveFileOnto(const std::string& from, const std::string& to);
 
-// The separator between a directory and a file name on this platform.
-constexpr char kDirectorySeparator =
-#ifdef _WIN32
-    '\\';
-#else
-    '/';
-#endif
+// Whether both names lead to one existing file, whatever way they are written.
+bool IsSameFile(const std::string& one, const std::string& other);
 
 }  // namespace kv5

@@ -9,11 +9,14 @@ namespace kv5 {
 
 std::optional<std::string> WriteSaveFile(const SaveImage& image, const std::string& save_path,
                                          bool into_directory) {
-  const std::optional<std::string> name =
-      into_directory ? FitPath(kFormedPathCapacity,
-                               {"save", std::string_view(&kDirectorySeparator, 1), save_path})
-                     : FitPath(kFormedPathCapacity, {save_path, ".new"});
+  const std::optional<std::string> name = NewSaveNameFor(save_path, into_directory);
   if (!name) return std::nullopt;
+  // With "-p" the save itself stays as it was, so a save that already lies
+  // in "save" cannot take its own new version.
+  if (into_directory && IsSameFile(*name, save_path)) {
+    std::printf("Error: %s is the save file itself. Leave out -p to change it.\n", name->c_str());
+    return std::nullopt;
+  }
   if (into_directory) MakeDirectory("save");
 
   OutputFile file(*name);

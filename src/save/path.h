@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -17,5 +18,29 @@ constexpr std::size_t kFormedPathCapacity = 2604;
 // returns nothing: a name cut short must never be opened or written.
 std::optional<std::string> FitPath(std::size_t capacity,
                                    std::initializer_list<std::string_view> parts);
+
+// How paths are written where the tool runs. Both take "/" and "\" between
+// directories; Windows also begins a path with a drive such as "C:", and
+// puts "\" into the names it forms.
+enum class PathRules { kPosix, kWindows };
+constexpr PathRules kNativePathRules =
+#ifdef _WIN32
+    PathRules::kWindows;
+#else
+    PathRules::kPosix;
+#endif
+
+// The file's own name: what follows the last directory separator or drive.
+std::string_view FileNameOf(std::string_view path, PathRules rules = kNativePathRules);
+
+// The names a run forms from the save path. Without "-p" they stand beside
+// the save: "<save path>.txt" and "<save path>.new". With "-p" they are in
+// the directories "txt" and "save" of the current directory and take only
+// the save's own file name: "txt/<name>.txt" and "save/<name>" ("save\<name>"
+// on Windows). Empty after the message when a name does not fit its buffer.
+std::optional<std::string> TextFileNameFor(std::string_view save_path, bool into_directories,
+                                           PathRules rules = kNativePathRules);
+std::optional<std::string> NewSaveNameFor(std::string_view save_path, bool into_directories,
+                                          PathRules rules = kNativePathRules);
 
 }  // namespace kv5

@@ -3,6 +3,8 @@
 // leave on disk. Adding a case means adding lines to a case file.
 //
 //   case <title>                         starts a case; a file holds several
+//   only posix|windows                   the case holds for builds of that
+//                                        kind only and is skipped for others
 //   save <name> [seed=N] [title=5|4|unknown] [length=<at>] [entries=1,3-5]
 //        [blank=<slots>] [exact=<slots>]  entries hold noise, blank ones zero
 //                                        bytes, exact ones values the text
@@ -17,9 +19,13 @@
 //   run <argument>...                    its output, exactly, as "> line" lines
 //                                        below (">:" ends without a line end;
 //                                        "> @usage" and "> @loaded" stand for
-//                                        the usage text and the two load lines)
+//                                        the usage text and the two load lines;
+//                                        "{here}" in arguments and output is
+//                                        the case's directory as the tool
+//                                        sees it, on Windows "Z:\tmp\...")
 //   files <name>...  files-in <dir> <name>...   exactly these names, sorted
 //   same <name>                          as it was when the first run began
+//                                        (names may lead into directories)
 //   changed <name>[=<file>] <at> <hex>...|@<file>|zeros <count>
 //                                        as it (or <file>) was, but for these
 //                                        bytes; changes add up
@@ -47,6 +53,7 @@ namespace {
 namespace fs = std::filesystem;
 using builder::SaveBuilder;
 using testing::Bytes;
+using testing::ToolIsWindowsBuild;
 
 const std::string kUsage =
     "KV5 savegame tool. v0.2.7\n\n"
@@ -153,6 +160,11 @@ class SessionCase {
 
   void Run() {
     for (const Command& command : case_.commands) {
+      if (command.words[0] != "only") continue;
+      const std::string kind = ToolIsWindowsBuild() ? "windows" : "posix";
+      if (command.words.at(1) != kind) GTEST_SKIP() << "only for " << command.words[1] << " builds";
+    }
+    for (const Command& command : case_.commands) {
       where_ = case_.where.substr(0, case_.where.rfind(':') + 1) + std::to_string(command.line);
       Execute(command);
     }
@@ -208,12 +220,17 @@ class SessionCase {
 
   void RunTool(const Command& command) {
     if (!snapshot_taken_) {
-      for (const std::string& name : session_.List()) {
-        if (fs::is_regular_file(session_.PathOf(name))) snapshot_[name] = session_.Read(name);
+      const fs::path top = session_.PathOf("");
+      for (const auto& item : fs::recursive_directory_iterator(top)) {
+        if (!item.is_regular_file()) continue;
+        const std::string name = fs::relative(item.path(), top).generic_string();
+        snapshot_[name] = session_.Read(name);
       }
       snapshot_taken_ = true;
     }
     CheckChanges();
+    std::vector<std::string> arguments(command.words.begin() + 1, command.words.end());
+    for (std::string& argument : arguments) argument = WithHere(argument);
     std::string expected;
     for (const std::string& line : command.body) {
       if (line == "> @usage")
@@ -225,7 +242,16 @@ class SessionCase {
       else
         expected += line.substr(line.size() > 1 ? 2 : 1) + "\n";
     }
-    EXPECT_EQ(session_.Run({command.words.begin() + 1, command.words.end()}), expected) << where_;
+    EXPECT_EQ(session_.Run(arguments), WithHere(expected)) << where_;
+  }
+
+  std::string WithHere(std::string text) const {
+    const std::string here = session_.DirectoryForTool();
+    for (std::size_t at = text.find("{here}"); at != std::string::npos;
+         at = text.find("{here}", at + here.size())) {
+      text.replace(at, 6, here);
+    }
+    return text;
   }
 
   void Changed(const std::vector<std::string>& words) {
@@ -258,7 +284,9 @@ class SessionCase {
   void Execute(const Command& command) {
     const std::vector<std::string>& w = command.words;
     const std::string& verb = w[0];
-    if (verb == "save") {
+    if (verb == "only") {
+      // Looked at before the case ran.
+    } else if (verb == "save") {
       Save(w);
     } else if (verb == "poke") {
       Poke(w[1], At(w[2]), Hex(w, 3));

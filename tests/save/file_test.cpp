@@ -23,7 +23,7 @@ TEST(FileTest, AFileIsReadWholeOrNotAtAll) {
   EXPECT_EQ(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(10)->size(), 10u);
   EXPECT_FALSE(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(9)) << "longer than expected";
   EXPECT_FALSE(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(11)) << "shorter than expected";
-  EXPECT_FALSE(ReplaceFile(dir.PathOf("missing"), dir.PathOf("data.bin")));
+  EXPECT_FALSE(MoveFileOnto(dir.PathOf("missing"), dir.PathOf("data.bin")));
   EXPECT_EQ(dir.ReadText("data.bin"), "0123456789");
 }
 

@@ -72,6 +72,13 @@ std::string ToolSession::PathOf(const std::string& name) const {
   return (fs::path(directory_) / name).string();
 }
 
+std::string ToolSession::DirectoryForTool() const {
+  if (!ToolIsWindowsBuild()) return directory_;
+  std::string path = "Z:" + directory_;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return path;
+}
+
 void ToolSession::Write(const std::string& name, const Bytes& bytes) const {
   std::ofstream out(PathOf(name), std::ios::binary);
   out.write(reinterpret_cast<const char*>(bytes.data()),
@@ -118,7 +125,31 @@ std::vector<std::string> ToolSession::List(const std::string& directory) const {
   return names;
 }
 
+namespace {
+
+// The binary to run: the build beside the tests, or KV5SAVE_UNDER_TEST.
+std::string ToolUnderTest() {
+  const char* under_test = std::getenv("KV5SAVE_UNDER_TEST");
+  return under_test != nullptr ? under_test : KV5SAVE_BINARY;
+}
+
+std::string WithoutCarriageReturnsBeforeLineFeeds(const std::string& text) {
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')) out += text[i];
+  }
+  return out;
+}
+
+}  // namespace
+
+bool ToolIsWindowsBuild() {
+  const std::string binary = ToolUnderTest();
+  return binary.size() >= 4 && binary.compare(binary.size() - 4, 4, ".exe") == 0;
+}
+
 std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
+  const std::string binary = ToolUnderTest();
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) {
     ADD_FAILURE() << "no pipe";
@@ -135,8 +166,7 @@ std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
       std::istringstream split(launcher);
       for (std::string word; split >> word;) words.push_back(word);
     }
-    const char* under_test = std::getenv("KV5SAVE_UNDER_TEST");
-    words.push_back(under_test != nullptr ? under_test : KV5SAVE_BINARY);
+    words.push_back(binary);
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
@@ -155,7 +185,7 @@ std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
   waitpid(child, &status, 0);
   EXPECT_TRUE(WIFEXITED(status)) << "kv5save did not exit normally";
   EXPECT_EQ(WEXITSTATUS(status), 0) << "kv5save's exit code";
-  return output;
+  return ToolIsWindowsBuild() ? WithoutCarriageReturnsBeforeLineFeeds(output) : output;
 }
 
 StdoutCapture::StdoutCapture() { ::testing::internal::CaptureStdout(); }

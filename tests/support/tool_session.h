@@ -20,6 +20,9 @@ class ToolSession {
 
   // The absolute path of a file in the session's directory.
   std::string PathOf(const std::string& name) const;
+  // The session's directory as the tool sees it: its absolute path, and for
+  // a Windows build under Wine the same on drive Z:, "Z:\tmp\kv5save-...".
+  std::string DirectoryForTool() const;
 
   void Write(const std::string& name, const Bytes& bytes) const;
   void Write(const std::string& name, const std::string& text) const;
@@ -42,6 +45,11 @@ class ToolSession {
  private:
   std::string directory_;
 };
+
+// Whether the tool under test is a Windows build: a ".exe", run under Wine.
+// Its standard output is in text mode, so Run() hands back its lines with
+// the CR LF line ends turned into LF, as every other build prints them.
+bool ToolIsWindowsBuild();
 
 // Captures what in-process code prints on standard output.
 class StdoutCapture {
