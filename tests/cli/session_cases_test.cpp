@@ -22,7 +22,8 @@
 //                                        the usage text and the two load lines;
 //                                        "{here}" in arguments and output is
 //                                        the case's directory as the tool
-//                                        sees it, on Windows "Z:\tmp\...")
+//                                        sees it, on Windows "Z:\tmp\...",
+//                                        and "{sep}" its directory separator)
 //   files <name>...  files-in <dir> <name>...   exactly these names, sorted
 //   same <name>                          as it was when the first run began
 //                                        (names may lead into directories)
@@ -246,10 +247,14 @@ class SessionCase {
   }
 
   std::string WithHere(std::string text) const {
-    const std::string here = session_.DirectoryForTool();
-    for (std::size_t at = text.find("{here}"); at != std::string::npos;
-         at = text.find("{here}", at + here.size())) {
-      text.replace(at, 6, here);
+    const std::pair<std::string, std::string> words[] = {
+        {"{here}", session_.DirectoryForTool()},
+        {"{sep}", testing::ToolIsWindowsBuild() ? "\\" : "/"}};
+    for (const auto& [word, meaning] : words) {
+      for (std::size_t at = text.find(word); at != std::string::npos;
+           at = text.find(word, at + meaning.size())) {
+        text.replace(at, word.size(), meaning);
+      }
     }
     return text;
   }
