@@ -8,8 +8,8 @@
 namespace kv5 {
 namespace {
 
-// The export looks up some 15,000 equipment codes in a full save, and most
-// of them name nothing, so a walk over all 500 records for each is the
+// The export looks up some 14,000 equipment codes in a full save, and most
+// of them name nothing, so a walk over all 500 records for each was the
 // export's largest cost. FindEquipment searches this index instead: every
 // record by its first four code bytes, records with the same four bytes in
 // index order. It is sorted again after the table changes.
@@ -176,21 +176,27 @@ int FindStyle(std::uint8_t style_code) {
 int FindEquipment(ConstByteSpan code) {
   if (code.empty() || code.size() > kEquipmentCodeCapacity) return -1;
   const auto& records = Tables().equipment;
-  if (code.size() < kIndexedBytes) {
-    for (int index = 0; index < kEquipmentCapacity; ++index) {
-      const auto& record_code = records[static_cast<std::size_t>(index)].code;
-      if (std::equal(code.begin(), code.end(), record_code.begin())) return index;
-    }
-    return -1;
-  }
-  // The records whose first four bytes match, lowest index first: the first
-  // of them that matches the rest of the code is the first in the table.
   const auto& index = EquipmentIndex();
-  const std::uint32_t prefix = Prefix(code.data());
+  // The records whose first four code bytes agree with the code's first
+  // four, or with all of a shorter code, lie together in the index.
+  const std::size_t head = std::min(code.size(), kIndexedBytes);
+  std::uint32_t low = 0;
+  for (std::size_t i = 0; i < kIndexedBytes; ++i) low = low << 8 | (i < head ? code[i] : 0);
+  const std::uint32_t high = low | static_cast<std::uint32_t>(0xFFFFFFFFull >> (8 * head));
   auto key = std::lower_bound(
-      index.begin(), index.end(), prefix,
+      index.begin(), index.end(), low,
       [](const EquipmentKey& entry, std::uint32_t wanted) { return entry.prefix < wanted; });
-  for (; key != index.end() && key->prefix == prefix; ++key) {
+  if (code.size() < kIndexedBytes) {
+    // A short code matches every record of its range; the lowest index wins.
+    int found = -1;
+    for (; key != index.end() && key->prefix <= high; ++key) {
+      if (found < 0 || key->index < found) found = key->index;
+    }
+    return found;
+  }
+  // One prefix, its records in index order: the first that matches the rest
+  // of the code is the first in the table.
+  for (; key != index.end() && key->prefix == low; ++key) {
     const auto& record_code = records[static_cast<std::size_t>(key->index)].code;
     if (std::equal(code.begin() + kIndexedBytes, code.end(), record_code.begin() + kIndexedBytes))
       return key->index;
