@@ -47,7 +47,8 @@ TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
   SaveImage image;
   builder::SaveBuilder save(9);
   for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
-  image.bytes = save.WithEntry(2).Build();
+  const std::vector<std::uint8_t> bytes = save.WithEntry(2).Build();
+  image.bytes.assign(bytes.begin(), bytes.end());
   testing::ToolSession session;
   session.Write("edit.txt",
                 "[ENTRY1to200]\nName=Abc\nScale-Head=2.5\nModel Type=01 02\nVoice=7F\n"
