@@ -14,6 +14,16 @@ namespace kv5 {
 // therefore put in 2 MiB pages where the system has them.
 constexpr std::size_t kLargePageSize = std::size_t{2} << 20;
 
+// The alignment a large static object asks for so that it starts on a large
+// page: Linux's loader places a program's segments on the alignment they
+// ask for. Elsewhere, where no large pages are advised, an ordinary one.
+constexpr std::size_t kStaticLargePageAlignment =
+#if defined(__linux__)
+    kLargePageSize;
+#else
+    alignof(std::max_align_t);
+#endif
+
 // Asks the system to back the whole 2 MiB pages inside [data, data + size),
 // memory not written yet, with large pages. Only advice: contents and size
 // are unchanged, and a system without large pages goes on with small ones.

@@ -6,7 +6,7 @@ namespace kv5 {
 
 ValueStore& TheValueStore() {
   // On a large page boundary, so that the entries of a run fill whole ones.
-  static ValueStore store alignas(kLargePageSize);
+  static ValueStore store alignas(kStaticLargePageAlignment);
   return store;
 }
 
