@@ -5,9 +5,10 @@
 // text's for export and import. The stages' console messages are discarded;
 // the results are printed as usual.
 //
-// The stages repeat in one process, so their memory is warm after the first
-// round; what a run pays to touch fresh memory shows in whole runs, which
-// bench/compare measures.
+// The stages repeat in one process, so apart from the load, which gets a
+// new buffer each time, their memory is warm after the first round; what a
+// run pays to touch fresh memory shows in whole runs, which bench/compare
+// measures.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
