@@ -8,6 +8,7 @@
 #include "catalogue/catalogue.h"
 #include "save/slots.h"
 #include "text/annotation.h"
+#include "text/float_text.h"
 #include "text/tokens.h"
 #include "values/value_store.h"
 
@@ -19,12 +20,9 @@ constexpr std::size_t kFlushSize = 1 << 16;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 
 // The longest value text: a byte array of 100 bytes, two digits each and a
-// space between them. A float has at most 47 characters in "%f" form (sign,
-// 39 digits, the point and six decimals), a float triple three of them and
-// two ", ".
-constexpr std::size_t kLongestFloat = 47;
+// space between them. A float triple is three floats and two ", ".
 constexpr std::size_t kLongestValue = 3 * kByteArrayCapacity - 1;
-static_assert(3 * kLongestFloat + 4 <= kLongestValue);
+static_assert(3 * kLongestFloatText + 4 <= kLongestValue);
 
 // The value writers put their characters at `out` and return the end. A
 // field line is made in a local buffer first and appended in one piece:
@@ -34,11 +32,6 @@ char* PutByte(char* out, std::uint8_t byte) {
   out[0] = kHexDigits[byte >> 4];
   out[1] = kHexDigits[byte & 0x0F];
   return out + 2;
-}
-
-char* PutFloat(char* out, float value) {
-  const int length = std::snprintf(out, kLongestFloat + 1, "%f", static_cast<double>(value));
-  return out + std::clamp(length, 0, static_cast<int>(kLongestFloat));
 }
 
 char* PutText(char* out, std::string_view text) { return std::copy(text.begin(), text.end(), out); }
@@ -54,11 +47,11 @@ char* PutValue(char* out, const FieldDefinition& field, const ValueRecord& value
     case FieldKind::kInteger:
       return std::to_chars(out, out + kLongestValue, value.integer_value).ptr;
     case FieldKind::kFloat:
-      return PutFloat(out, value.floats[0]);
+      return PutFloatText(out, value.floats[0]);
     case FieldKind::kFloatTriple:
-      out = PutText(PutFloat(out, value.floats[0]), ", ");
-      out = PutText(PutFloat(out, value.floats[1]), ", ");
-      return PutFloat(out, value.floats[2]);
+      out = PutText(PutFloatText(out, value.floats[0]), ", ");
+      out = PutText(PutFloatText(out, value.floats[1]), ", ");
+      return PutFloatText(out, value.floats[2]);
     case FieldKind::kByteArray:
       for (std::size_t k = 0; k < ByteArrayLength(field.length); ++k) {
         if (k > 0) *out++ = ' ';
