@@ -8,6 +8,18 @@
 namespace kv5 {
 namespace {
 
+// The export looks up some 14,000 equipment codes in a full save, and most
+// of them name nothing, so a walk over all 500 records for each was the
+// export's largest cost. FindEquipment searches this index instead: every
+// record by its first four code bytes, records with the same four bytes in
+// index order. It is sorted again after the table changes.
+constexpr std::size_t kIndexedBytes = 4;
+
+struct EquipmentKey {
+  std::uint32_t prefix;  // the first four code bytes, the first one highest
+  std::int32_t index;
+};
+
 struct CodeNameTables {
   std::array<VoiceSet, kVoiceSetCapacity> voice_sets;
   int voice_set_count = 0;
@@ -15,6 +27,8 @@ struct CodeNameTables {
   std::array<EquipmentRecord, kEquipmentCapacity> equipment;
   int equipment_count = 0;
   std::int32_t current_group = kNoGroup;
+  std::array<EquipmentKey, kEquipmentCapacity> equipment_index{};
+  bool equipment_index_stale = true;
 };
 
 CodeNameTables& Tables() {
@@ -40,6 +54,28 @@ void FinishEquipmentRecord(EquipmentRecord& record, std::string_view name) {
   record.name.Assign(name);
   record.group = tables.current_group;
   ++tables.equipment_count;
+  tables.equipment_index_stale = true;
+}
+
+std::uint32_t Prefix(const std::uint8_t* code) {
+  std::uint32_t prefix = 0;
+  for (std::size_t i = 0; i < kIndexedBytes; ++i) prefix = prefix << 8 | code[i];
+  return prefix;
+}
+
+const std::array<EquipmentKey, kEquipmentCapacity>& EquipmentIndex() {
+  CodeNameTables& tables = Tables();
+  auto& index = tables.equipment_index;
+  if (tables.equipment_index_stale) {
+    for (std::size_t i = 0; i < index.size(); ++i) {
+      index[i] = {Prefix(tables.equipment[i].code.data()), static_cast<std::int32_t>(i)};
+    }
+    std::sort(index.begin(), index.end(), [](const EquipmentKey& a, const EquipmentKey& b) {
+      return a.prefix != b.prefix ? a.prefix < b.prefix : a.index < b.index;
+    });
+    tables.equipment_index_stale = false;
+  }
+  return index;
 }
 
 }  // namespace
@@ -49,6 +85,7 @@ void ClearCodeNameTables() {
   tables.voice_set_count = 0;
   tables.equipment_count = 0;
   tables.current_group = kNoGroup;
+  tables.equipment_index_stale = true;
   for (EquipmentRecord& record : tables.equipment) {
     record.code.fill(0);
     record.name.Clear();
@@ -139,9 +176,30 @@ int FindStyle(std::uint8_t style_code) {
 int FindEquipment(ConstByteSpan code) {
   if (code.empty() || code.size() > kEquipmentCodeCapacity) return -1;
   const auto& records = Tables().equipment;
-  for (int index = 0; index < kEquipmentCapacity; ++index) {
-    const auto& record_code = records[static_cast<std::size_t>(index)].code;
-    if (std::equal(code.begin(), code.end(), record_code.begin())) return index;
+  const auto& index = EquipmentIndex();
+  // The records whose first four code bytes agree with the code's first
+  // four, or with all of a shorter code, lie together in the index.
+  const std::size_t head = std::min(code.size(), kIndexedBytes);
+  std::uint32_t low = 0;
+  for (std::size_t i = 0; i < kIndexedBytes; ++i) low = low << 8 | (i < head ? code[i] : 0);
+  const std::uint32_t high = low | static_cast<std::uint32_t>(0xFFFFFFFFull >> (8 * head));
+  auto key = std::lower_bound(
+      index.begin(), index.end(), low,
+      [](const EquipmentKey& entry, std::uint32_t wanted) { return entry.prefix < wanted; });
+  if (code.size() < kIndexedBytes) {
+    // A short code matches every record of its range; the lowest index wins.
+    int found = -1;
+    for (; key != index.end() && key->prefix <= high; ++key) {
+      if (found < 0 || key->index < found) found = key->index;
+    }
+    return found;
+  }
+  // One prefix, its records in index order: the first that matches the rest
+  // of the code is the first in the table.
+  for (; key != index.end() && key->prefix == low; ++key) {
+    const auto& record_code = records[static_cast<std::size_t>(key->index)].code;
+    if (std::equal(code.begin() + kIndexedBytes, code.end(), record_code.begin() + kIndexedBytes))
+      return key->index;
   }
   return -1;
 }

@@ -1,7 +1,6 @@
 #include "save/file.h"
 
 #include <cerrno>
-#include <new>
 #include <utility>
 
 #ifdef _WIN32
@@ -76,20 +75,12 @@ std::optional<std::int64_t> File::Length() {
   return length;
 }
 
-std::optional<std::vector<std::uint8_t>> File::ReadExactly(std::int64_t size) {
-  if (size < 0 || static_cast<std::uint64_t>(size) > SIZE_MAX) return std::nullopt;
-  std::vector<std::uint8_t> bytes;
-  try {
-    bytes.resize(static_cast<std::size_t>(size));
-  } catch (const std::bad_alloc&) {
-    return std::nullopt;
-  }
+bool File::ReadWhole(std::uint8_t* data, std::size_t size) {
   std::FILE* stream = handle_.get();
-  if (std::fread(bytes.data(), 1, bytes.size(), stream) != bytes.size()) return std::nullopt;
+  if (std::fread(data, 1, size, stream) != size) return false;
   // The file must end where its length said: a directory, a device or a file
   // that grew meanwhile is not read whole.
-  if (std::fgetc(stream) != EOF || std::ferror(stream)) return std::nullopt;
-  return bytes;
+  return std::fgetc(stream) == EOF && !std::ferror(stream);
 }
 
 bool File::Close() {

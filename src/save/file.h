@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <memory>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
@@ -25,12 +26,28 @@ class File {
 
   // Reads exactly `size` bytes from the current position and checks that the
   // file ends there. Empty when the file is shorter, longer or unreadable.
-  std::optional<std::vector<std::uint8_t>> ReadExactly(std::int64_t size);
+  // `Bytes` is a vector of bytes; its allocator may differ.
+  template <typename Bytes = std::vector<std::uint8_t>>
+  std::optional<Bytes> ReadExactly(std::int64_t size) {
+    if (size < 0 || static_cast<std::uint64_t>(size) > SIZE_MAX) return std::nullopt;
+    Bytes bytes;
+    try {
+      bytes.resize(static_cast<std::size_t>(size));
+    } catch (const std::bad_alloc&) {
+      return std::nullopt;
+    }
+    if (!ReadWhole(bytes.data(), bytes.size())) return std::nullopt;
+    return bytes;
+  }
 
   // Closes the stream now and reports whether everything written reached it.
   bool Close();
 
  private:
+  // Fills `data` from the current position; false unless the file ends
+  // right after it.
+  bool ReadWhole(std::uint8_t* data, std::size_t size);
+
   struct Closer {
     void operator()(std::FILE* stream) const { std::fclose(stream); }
   };

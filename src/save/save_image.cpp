@@ -12,9 +12,9 @@ SaveImage& TheSaveImage() {
 
 bool LoadSaveData(File& save_file, const std::string& save_path) {
   SaveImage& image = TheSaveImage();
-  std::optional<std::vector<std::uint8_t>> bytes;
+  std::optional<ImageBytes> bytes;
   if (const std::optional<std::int64_t> length = save_file.Length()) {
-    bytes = save_file.ReadExactly(*length);
+    bytes = save_file.ReadExactly<ImageBytes>(*length);
   }
   if (!bytes) {
     std::printf("Error: Couldn't read %s.\n", save_path.c_str());
@@ -29,7 +29,7 @@ bool LoadSaveData(File& save_file, const std::string& save_path) {
 
 void FreeSaveData() {
   SaveImage& image = TheSaveImage();
-  image.bytes = std::vector<std::uint8_t>();
+  image.bytes = ImageBytes();
   image.edition = Edition::kUnknown;
 }
 

@@ -2,10 +2,10 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 #include "save/edition.h"
 #include "save/file.h"
+#include "save/large_pages.h"
 #include "save/slots.h"
 #include "save/span.h"
 
@@ -14,7 +14,7 @@ namespace kv5 {
 // The whole save file as read. It is changed only in place and never resized,
 // so a new save always has the length of the one that was loaded.
 struct SaveImage {
-  std::vector<std::uint8_t> bytes;
+  ImageBytes bytes;
   Edition edition = Edition::kUnknown;
 
   std::int64_t size() const { return static_cast<std::int64_t>(bytes.size()); }

@@ -12,7 +12,7 @@ constexpr int kFightingStyleField = 11;
 constexpr int kFirstEquipmentField = 15;
 constexpr int kLastEquipmentField = 195;
 
-std::string ModelTypeNote(const ValueRecord& value) {
+std::string_view ModelTypeNote(const ValueRecord& value) {
   const int code = value.bytes[0] << 8 | value.bytes[1];
   switch (code) {
     case 0x0001:
@@ -28,36 +28,41 @@ std::string ModelTypeNote(const ValueRecord& value) {
   }
 }
 
-std::string Parenthesised(std::string_view name) { return " (" + std::string(name) + ")"; }
+void AppendParenthesised(std::string& out, std::string_view name) {
+  out += " (";
+  out += name;
+  out += ')';
+}
 
-std::string EquipmentNote(int field, const ValueRecord& value) {
+void AppendEquipmentNote(std::string& out, int field, const ValueRecord& value) {
   const int index =
       FindEquipment(ConstByteSpan(value.bytes.data(), ByteArrayLength(Field(field).length)));
-  if (index < 0 || index >= EquipmentCount()) return "";
+  if (index < 0 || index >= EquipmentCount()) return;
   const EquipmentRecord& item = EquipmentAt(index);
-  std::string note = " (" + std::string(item.name.view());
+  out += " (";
+  out += item.name.view();
   if (item.group >= 0 && item.group < kFieldCount) {
-    note += ", " + std::string(Field(item.group).slot_label.view());
+    out += ", ";
+    out += Field(item.group).slot_label.view();
   }
-  return note + ")";
+  out += ')';
 }
 
 }  // namespace
 
-std::string Annotation(int field, const ValueRecord& value) {
-  if (field == kModelTypeField) return ModelTypeNote(value);
-  if (field == kVoiceField) {
+void AppendAnnotation(std::string& out, int field, const ValueRecord& value) {
+  if (field == kModelTypeField) {
+    out += ModelTypeNote(value);
+  } else if (field == kVoiceField) {
     const int index = FindVoiceSet(value.byte_value);
-    return index >= 0 && index < VoiceSetCount() ? Parenthesised(VoiceSetAt(index).name.view())
-                                                 : "";
-  }
-  if (field == kFightingStyleField) {
+    if (index >= 0 && index < VoiceSetCount())
+      AppendParenthesised(out, VoiceSetAt(index).name.view());
+  } else if (field == kFightingStyleField) {
     const int index = FindStyle(value.byte_value);
-    return index >= 0 ? Parenthesised(ModelAt(index).name.view()) : "";
+    if (index >= 0) AppendParenthesised(out, ModelAt(index).name.view());
+  } else if (field >= kFirstEquipmentField && field <= kLastEquipmentField) {
+    AppendEquipmentNote(out, field, value);
   }
-  if (field >= kFirstEquipmentField && field <= kLastEquipmentField)
-    return EquipmentNote(field, value);
-  return "";
 }
 
 }  // namespace kv5

@@ -81,9 +81,7 @@ void TextReader::ReadEnemyData(std::string_view line) {
   }
   const std::string_view value =
       equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
-  std::string name(name_text);
-  TrimTrailingSpaces(name);
-  const int field = FindField(name);
+  const int field = FindField(WithoutTrailingSpaces(name_text));
   if (field < 0) {
     std::printf("Invalid variable name found at line %" PRId64 ".\n", line_number_);
     return;

@@ -25,8 +25,10 @@ bool IsSeparator(char c, bool text_kind) {
 
 int FindEntryHeader(std::string_view line) {
   constexpr std::string_view kHeader = "[entry";
+  // Nothing before the first "[" can start a match: begin the walk there.
+  // Most lines have none at all.
   std::size_t matched = 0;
-  for (std::size_t i = 0; i < line.size(); ++i) {
+  for (std::size_t i = line.find('['); i < line.size(); ++i) {
     if (LowerCase(line[i]) == kHeader[matched]) {
       if (++matched == kHeader.size()) return static_cast<int>(i + 1);
     } else {
@@ -92,8 +94,11 @@ float HexGroupToFloat(std::string_view group) {
   return value;
 }
 
-void TrimTrailingSpaces(std::string& text) {
-  while (text.size() > 1 && text.back() == ' ') text.pop_back();
+void TrimTrailingSpaces(std::string& text) { text.resize(WithoutTrailingSpaces(text).size()); }
+
+std::string_view WithoutTrailingSpaces(std::string_view text) {
+  while (text.size() > 1 && text.back() == ' ') text.remove_suffix(1);
+  return text;
 }
 
 }  // namespace kv5

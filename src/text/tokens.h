@@ -41,5 +41,7 @@ float HexGroupToFloat(std::string_view group);
 // Removes trailing spaces, but never the first character: a text of spaces
 // keeps one.
 void TrimTrailingSpaces(std::string& text);
+// The same for a text that is not to be changed: the part of it that stays.
+std::string_view WithoutTrailingSpaces(std::string_view text);
 
 }  // namespace kv5

@@ -24,6 +24,8 @@ struct ValueRecord {
   FixedText<kStoreTextCapacity> text;
 };
 
+// Whatever stores a value into an entry, or sets one of its present flags,
+// sets its touched flag too: an entry that is not touched is all zero.
 struct EntryValues {
   std::array<bool, kFieldCount> present{};
   std::array<ValueRecord, kFieldCount> values{};
@@ -49,7 +51,8 @@ inline std::size_t ByteArrayLength(std::int32_t length) {
 // The store of this run.
 ValueStore& TheValueStore();
 
-// Clears every entry's values, present flags and touched flag.
+// Clears every entry's values, present flags and touched flag. Only touched
+// entries are written: the others are clear already.
 void ResetValueStore();
 
 }  // namespace kv5

@@ -7,6 +7,7 @@
 
 #include <set>
 #include <string>
+#include <vector>
 
 namespace kv5 {
 namespace {
@@ -64,6 +65,54 @@ TEST_F(CatalogueTest, FieldsLieInsideTheEntryUnderUniqueNames) {
   EXPECT_EQ(names.size(), 183u);
   EXPECT_EQ(FindField("character style"), -1) << "letter case counts";
   EXPECT_EQ(FindField(""), 4) << "an empty name finds the first id without a field";
+}
+
+// FindField as the plain walk over the ids, the first equal name winning.
+int WalkNames(std::string_view name) {
+  for (int id = 0; id < kFieldCount; ++id) {
+    if (Field(id).name.view() == name) return id;
+  }
+  return -1;
+}
+
+// Every name, and names one change away from one: cut short, one more
+// character, a space at either end, another letter case.
+std::vector<std::string> ProbeNames() {
+  std::vector<std::string> names = {"", " ", "=", std::string(148, 'x')};
+  for (int id = 0; id < kFieldCount; ++id) {
+    const std::string name(Field(id).name.view());
+    names.insert(names.end(),
+                 {name, name + " ", " " + name, name + "~", name + std::string(1, '\0')});
+    if (!name.empty()) {
+      names.push_back(name.substr(0, name.size() - 1));
+      std::string other = name;
+      other[0] = static_cast<char>(other[0] ^ 0x20);
+      names.push_back(other);
+    }
+  }
+  return names;
+}
+
+TEST_F(CatalogueTest, NameLookupFindsWhatAWalkOverTheIdsFinds) {
+  auto check = [](const char* when) {
+    for (const std::string& name : ProbeNames()) {
+      ASSERT_EQ(FindField(name), WalkNames(name)) << when << ": \"" << name << "\"";
+    }
+  };
+  check("after the build");
+  // Changes after a lookup count at once: a name given to a lower id than
+  // its own, a new name for an id without a field, a renamed field.
+  RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
+  RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
+  RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
+  EXPECT_EQ(FindField("Voice"), 5);
+  EXPECT_EQ(FindField("Triple"), 4);
+  EXPECT_EQ(FindField(""), 100) << "the first id still without a field";
+  check("after registrations");
+  ClearTables();
+  EXPECT_EQ(FindField(""), 0);
+  EXPECT_EQ(FindField("Voice"), -1);
+  check("after clearing");
 }
 
 TEST_F(CatalogueTest, OnlyTheKnownPairsOfFieldsShareBytes) {

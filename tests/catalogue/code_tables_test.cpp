@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "catalogue/catalogue.h"
@@ -40,6 +41,59 @@ TEST_F(CodeTablesTest, LookupsTakeTheFirstMatchOverTheWholeTable) {
   EXPECT_EQ(FindVoiceSet(0x02), -1);
   EXPECT_EQ(FindStyle(0xFF), 5) << "the first of the three fighters without a style";
   EXPECT_EQ(FindStyle(0x05), -1);
+}
+
+// FindEquipment as the plain walk over every record, the first match winning.
+int WalkEquipment(const std::vector<std::uint8_t>& code) {
+  if (code.empty()) return -1;
+  for (int index = 0; index < kEquipmentCapacity; ++index) {
+    if (std::equal(code.begin(), code.end(), EquipmentAt(index).code.begin())) return index;
+  }
+  return -1;
+}
+
+// Codes to look up: every registered code at the lengths the fields have,
+// with its tail changed, and cut short; codes with one byte off; zeros.
+std::vector<std::vector<std::uint8_t>> ProbeCodes() {
+  std::vector<std::vector<std::uint8_t>> codes;
+  for (int index = 0; index <= EquipmentCount() && index < kEquipmentCapacity; ++index) {
+    const auto& code = EquipmentAt(index).code;
+    for (const std::size_t length : {1, 2, 3, 4, 5, 8, 12}) {
+      std::vector<std::uint8_t> probe(code.begin(), code.begin() + length);
+      codes.push_back(probe);
+      for (std::size_t at = 0; at < length; ++at) {
+        probe[at] ^= 0x01;
+        codes.push_back(probe);
+        probe[at] ^= 0x01;
+      }
+    }
+  }
+  codes.push_back(std::vector<std::uint8_t>(kEquipmentCodeCapacity, 0));
+  return codes;
+}
+
+TEST_F(CodeTablesTest, EquipmentLookupFindsWhatAWalkOverTheTableFinds) {
+  auto check = [](const char* when) {
+    for (const std::vector<std::uint8_t>& code : ProbeCodes()) {
+      ASSERT_EQ(Find(code), WalkEquipment(code))
+          << when << ", code of " << code.size() << " bytes starting " << int{code[0]};
+    }
+  };
+  check("after the build");
+  // Registrations after a lookup count at once: a code that only a record
+  // never registered matched, one shared by earlier records, and the same
+  // first four bytes with a longer code.
+  SetEquipmentGroup(kNoGroup);
+  AddEquipmentHex("00 00 00 00 00 00 00 01", "zeros and one");
+  AddEquipmentHex("FF 00 00 FF", "again");
+  AddEquipmentHex("1B 17 00 00 AA", "longer");
+  EXPECT_EQ(Find({0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01}), 163);
+  EXPECT_EQ(Find({0x1B, 0x17, 0x00, 0x00, 0xAA}), 165);
+  check("after more registrations");
+  ClearTables();
+  EXPECT_EQ(Find({0x1B, 0x17, 0x00, 0x00}), -1) << "a cleared table names nothing";
+  EXPECT_EQ(Find({0x00, 0x00, 0x00, 0x00}), 0);
+  check("after clearing");
 }
 
 TEST_F(CodeTablesTest, BothFormsOfRegistrationGiveTheSameRecord) {

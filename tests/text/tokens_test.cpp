@@ -15,6 +15,8 @@ TEST(TokensTest, SectionHeadersAreFoundInAnyLetterCaseInOnePass) {
   EXPECT_EQ(FindEntryHeader("[[ENTRY3]"), -1)
       << "the second [ broke the match and is not tried again";
   EXPECT_EQ(FindEntryHeader("[ENTR3]"), -1);
+  EXPECT_EQ(FindEntryHeader("Scale-Head=1.5 [x] ([eNTRY12"), 26);
+  EXPECT_EQ(FindEntryHeader("Scale-Head=1.5"), -1);
   EXPECT_EQ(FindEntryHeader(""), -1);
 }
 
@@ -64,6 +66,7 @@ TEST(TokensTest, TrimmingKeepsTheFirstCharacter) {
     std::string copy = text;
     TrimTrailingSpaces(copy);
     EXPECT_EQ(copy, trimmed) << '"' << text << '"';
+    EXPECT_EQ(WithoutTrailingSpaces(text), trimmed) << '"' << text << '"';
   }
 }
 

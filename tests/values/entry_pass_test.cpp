@@ -13,8 +13,9 @@ TEST(EntryPassTest, DecodingAndEncodingAgainChangesOnlyTheEndsOfTexts) {
   ClearTables();
   BuildFieldCatalogue();
   SaveImage image;
-  image.bytes = builder::SaveBuilder(5).WithEntry(4).WithEntry(20).WithEntry(50).Build();
-  const std::vector<std::uint8_t> original = image.bytes;
+  const std::vector<std::uint8_t> original =
+      builder::SaveBuilder(5).WithEntry(4).WithEntry(20).WithEntry(50).Build();
+  image.bytes.assign(original.begin(), original.end());
   {
     testing::StdoutCapture quiet;
     ProcessSaveData(PassDirection::kDecode, image);
