@@ -67,6 +67,13 @@ void Fail(const char* format, ...) {
   std::abort();
 }
 
+void RegisterSpareKindFields() {
+  RegisterField(153, "Spare Int16", 0x370, FieldKind::kInt16, 0, nullptr, false);
+  RegisterField(154, "Spare Int32", 0x374, FieldKind::kInt32, 0, nullptr, false);
+  RegisterField(155, "Spare Integer", 0x378, FieldKind::kInteger, 0, nullptr, false);
+  RegisterField(156, "Spare Triple", 0x37C, FieldKind::kFloatTriple, 0, nullptr, false);
+}
+
 std::size_t WrittenExtent(const FieldDefinition& field) {
   switch (field.kind) {
     case FieldKind::kText:

@@ -22,6 +22,13 @@ std::vector<std::uint8_t> ReadScratchFile(const std::string& path);
 // records as a crash with the input that caused it.
 [[noreturn]] void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// Registers fields of the kinds that the codec and the text form handle but
+// no field of an entry has: 16- and 32-bit integers, the text-only integer
+// and the text-only float triple. They take ids the catalogue leaves free and
+// bytes between the colours and the slot array that no field covers, so the
+// fuzzers reach that code too. Call it after BuildFieldCatalogue.
+void RegisterSpareKindFields();
+
 // The bytes a field may occupy when it is written back: a text of up to 19
 // characters and its NUL, or the field's encoded size.
 std::size_t WrittenExtent(const FieldDefinition& field);

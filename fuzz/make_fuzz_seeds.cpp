@@ -62,6 +62,9 @@ void TextImportSeeds(const fs::path& directory) {
                 std::string(120, 'x') + "\n");
   WriteSeed(directory, "bad-headers",
             "x\n[ENTRY51]\nNo such field=1\n[ENTRY1]\n   \nBogus\n[ENTRY 3]\nVoice=99\n");
+  WriteSeed(directory, "spare-kinds",
+            "[ENTRY1]\nSpare Int16=-70000\nSpare Int32=2147483648\nSpare Integer=12abc\n"
+            "Spare Triple=1.5, 2\n[ENTRY2to3]\nSpare Triple=0000803F 00000040 1234\n");
   WriteSeed(directory, "long-line", "[ENTRY1]\n" + std::string(1200, 'x') + "\nVoice=12\r\n");
 }
 
@@ -73,6 +76,10 @@ Bytes FieldArea(const Bytes& save) {
 }
 
 void SaveRoundTripSeeds(const fs::path& directory) {
+  // The bytes of layout 3 are those of the catalogue the target fuzzes with.
+  ClearTables();
+  BuildFieldCatalogue();
+  RegisterSpareKindFields();
   const Bytes exact =
       FieldArea(SaveBuilder(21).WithExactValues(1).WithLength(SlotStart(2)).Build());
   const Bytes noise = FieldArea(SaveBuilder(22).WithEntry(1).WithLength(SlotStart(2)).Build());
@@ -141,8 +148,6 @@ int main(int argc, char* argv[]) {
     return 2;
   }
   kv5::fuzz::SilenceStdout();
-  kv5::ClearTables();
-  kv5::BuildFieldCatalogue();
   const std::filesystem::path directory = argv[1];
   kv5::fuzz::TextImportSeeds(directory / "text_import");
   kv5::fuzz::SaveRoundTripSeeds(directory / "save_round_trip");

@@ -92,6 +92,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   kv5::fuzz::SilenceStdout();
   kv5::ClearTables();
   kv5::BuildFieldCatalogue();
+  kv5::fuzz::RegisterSpareKindFields();
   kv5::fuzz::TheSetup();
   kv5::fuzz::BaseSave();
   return 0;
@@ -117,6 +118,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   ClearTables();
   BuildFieldCatalogue();
+  fuzz::RegisterSpareKindFields();
   ProcessSaveData(PassDirection::kDecode, image);
   {
     OutputFile text_file(setup.text_path);

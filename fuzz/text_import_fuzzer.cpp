@@ -73,6 +73,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   kv5::fuzz::SilenceStdout();
   kv5::ClearTables();
   kv5::BuildFieldCatalogue();
+  kv5::fuzz::RegisterSpareKindFields();
   kv5::fuzz::Setup& setup = kv5::fuzz::TheSetup();
   setup.image.bytes = setup.save;
   setup.image.edition = kv5::Edition::kFive;
