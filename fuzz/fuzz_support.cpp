@@ -118,8 +118,7 @@ EntryPlace CustomEntryPlace(std::size_t position) {
   return {};
 }
 
-std::vector<std::size_t> ChangedPositions(const std::vector<std::uint8_t>& before,
-                                          const std::vector<std::uint8_t>& after) {
+std::vector<std::size_t> ChangedPositions(ConstByteSpan before, ConstByteSpan after) {
   constexpr std::size_t kBlock = 4096;
   std::vector<std::size_t> changed;
   for (std::size_t start = 0; start < before.size(); start += kBlock) {

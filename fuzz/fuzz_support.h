@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalogue/field.h"
+#include "save/span.h"
 
 namespace kv5::fuzz {
 
@@ -46,7 +47,6 @@ struct EntryPlace {
 EntryPlace CustomEntryPlace(std::size_t position);
 
 // The positions where the two images differ; they have the same size.
-std::vector<std::size_t> ChangedPositions(const std::vector<std::uint8_t>& before,
-                                          const std::vector<std::uint8_t>& after);
+std::vector<std::size_t> ChangedPositions(ConstByteSpan before, ConstByteSpan after);
 
 }  // namespace kv5::fuzz

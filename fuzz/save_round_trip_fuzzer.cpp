@@ -37,7 +37,7 @@ Setup& TheSetup() {
 
 bool IsPrintable(std::uint8_t byte) { return byte >= 32 && byte <= 126; }
 
-std::string FloatText(const std::vector<std::uint8_t>& image, std::size_t position) {
+std::string FloatText(ConstByteSpan image, std::size_t position) {
   std::uint32_t bits = 0;
   for (std::size_t k = 0; k < 4; ++k) bits = bits << 8 | image[position + k];
   float value = 0;
@@ -47,8 +47,8 @@ std::string FloatText(const std::vector<std::uint8_t>& image, std::size_t positi
   return text;
 }
 
-void CheckChange(const Setup& setup, const std::vector<std::uint8_t>& before,
-                 const std::vector<std::uint8_t>& after, std::size_t position) {
+void CheckChange(const Setup& setup, ConstByteSpan before, ConstByteSpan after,
+                 std::size_t position) {
   const EntryPlace place = CustomEntryPlace(position);
   if (place.slot < 0 || !SlotInImage(static_cast<std::int64_t>(before.size()), place.slot) ||
       !SlotHoldsEntry(before, place.slot)) {
@@ -106,13 +106,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   SaveImage& image = TheSaveImage();
   if (input.layout == fuzz::Layout::kEntry || input.layout == fuzz::Layout::kFields) {
     // Big saves go straight into the image; the loader reads the small ones.
-    image.bytes = input.save;
+    image.bytes.assign(input.save.begin(), input.save.end());
     image.edition = DetectEdition(image.view());
   } else {
     fuzz::WriteScratchFile(setup.save_path, input.save.data(), input.save.size());
     File save_file = File::Open(setup.save_path, "rb");
     if (!LoadSaveData(save_file, setup.save_path)) fuzz::Fail("a whole file was not loaded");
-    if (image.bytes != input.save) fuzz::Fail("the loaded image differs from the file");
+    if (!std::equal(image.bytes.begin(), image.bytes.end(), input.save.begin(), input.save.end()))
+      fuzz::Fail("the loaded image differs from the file");
   }
   if (image.edition != Edition::kFive) return 0;
 

@@ -43,7 +43,7 @@ Setup& TheSetup() {
 }
 
 void CheckChange(const Setup& setup, std::size_t position) {
-  const std::vector<std::uint8_t>& after = setup.image.bytes;
+  const ImageBytes& after = setup.image.bytes;
   const EntryPlace place = CustomEntryPlace(position);
   if (place.slot < 0 || !setup.image.SlotInImage(place.slot) ||
       !setup.image.SlotHoldsEntry(place.slot)) {
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   kv5::BuildFieldCatalogue();
   kv5::fuzz::RegisterSpareKindFields();
   kv5::fuzz::Setup& setup = kv5::fuzz::TheSetup();
-  setup.image.bytes = setup.save;
+  setup.image.bytes.assign(setup.save.begin(), setup.save.end());
   setup.image.edition = kv5::Edition::kFive;
   return 0;
 }
