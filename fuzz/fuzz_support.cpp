@@ -67,7 +67,9 @@ void Fail(const char* format, ...) {
   std::abort();
 }
 
-void RegisterSpareKindFields() {
+void BuildFuzzCatalogue() {
+  ClearTables();
+  BuildFieldCatalogue();
   RegisterField(153, "Spare Int16", 0x370, FieldKind::kInt16, 0, nullptr, false);
   RegisterField(154, "Spare Int32", 0x374, FieldKind::kInt32, 0, nullptr, false);
   RegisterField(155, "Spare Integer", 0x378, FieldKind::kInteger, 0, nullptr, false);

@@ -23,12 +23,12 @@ std::vector<std::uint8_t> ReadScratchFile(const std::string& path);
 // records as a crash with the input that caused it.
 [[noreturn]] void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
-// Registers fields of the kinds that the codec and the text form handle but
-// no field of an entry has: 16- and 32-bit integers, the text-only integer
-// and the text-only float triple. They take ids the catalogue leaves free and
-// bytes between the colours and the slot array that no field covers, so the
-// fuzzers reach that code too. Call it after BuildFieldCatalogue.
-void RegisterSpareKindFields();
+// Clears the tables and builds the catalogue, plus fields of the kinds that
+// the codec and the text form handle but no field of an entry has: 16- and
+// 32-bit integers, the text-only integer and the text-only float triple.
+// They take ids the catalogue leaves free and bytes between the colours and
+// the slot array that no field covers, so the fuzzers reach that code too.
+void BuildFuzzCatalogue();
 
 // The bytes a field may occupy when it is written back: a text of up to 19
 // characters and its NUL, or the field's encoded size.

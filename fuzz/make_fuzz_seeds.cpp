@@ -77,9 +77,7 @@ Bytes FieldArea(const Bytes& save) {
 
 void SaveRoundTripSeeds(const fs::path& directory) {
   // The bytes of layout 3 are those of the catalogue the target fuzzes with.
-  ClearTables();
-  BuildFieldCatalogue();
-  RegisterSpareKindFields();
+  BuildFuzzCatalogue();
   const Bytes exact =
       FieldArea(SaveBuilder(21).WithExactValues(1).WithLength(SlotStart(2)).Build());
   const Bytes noise = FieldArea(SaveBuilder(22).WithEntry(1).WithLength(SlotStart(2)).Build());

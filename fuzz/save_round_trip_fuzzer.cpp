@@ -90,9 +90,7 @@ void CheckChange(const Setup& setup, ConstByteSpan before, ConstByteSpan after,
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   kv5::fuzz::SilenceStdout();
-  kv5::ClearTables();
-  kv5::BuildFieldCatalogue();
-  kv5::fuzz::RegisterSpareKindFields();
+  kv5::fuzz::BuildFuzzCatalogue();
   kv5::fuzz::TheSetup();
   kv5::fuzz::BaseSave();
   return 0;
@@ -117,9 +115,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   if (image.edition != Edition::kFive) return 0;
 
-  ClearTables();
-  BuildFieldCatalogue();
-  fuzz::RegisterSpareKindFields();
+  fuzz::BuildFuzzCatalogue();
   ProcessSaveData(PassDirection::kDecode, image);
   {
     OutputFile text_file(setup.text_path);

@@ -71,9 +71,7 @@ void CheckChange(const Setup& setup, std::size_t position) {
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   kv5::fuzz::SilenceStdout();
-  kv5::ClearTables();
-  kv5::BuildFieldCatalogue();
-  kv5::fuzz::RegisterSpareKindFields();
+  kv5::fuzz::BuildFuzzCatalogue();
   kv5::fuzz::Setup& setup = kv5::fuzz::TheSetup();
   setup.image.bytes.assign(setup.save.begin(), setup.save.end());
   setup.image.edition = kv5::Edition::kFive;

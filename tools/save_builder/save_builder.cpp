@@ -1,6 +1,7 @@
 #include "save_builder/save_builder.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <utility>
@@ -37,6 +38,14 @@ std::vector<std::uint8_t> TitleBytes(Title title) {
 }
 
 }  // namespace
+
+bool WriteSaveTo(const char* name, const std::vector<std::uint8_t>& save) {
+  std::FILE* file = std::fopen(name, "wb");
+  bool written = file != nullptr && std::fwrite(save.data(), 1, save.size(), file) == save.size();
+  if (file != nullptr && std::fclose(file) != 0) written = false;
+  if (!written) std::fprintf(stderr, "couldn't write %s\n", name);
+  return written;
+}
 
 std::size_t SlotStart(int slot) { return static_cast<std::size_t>(kv5::SlotOffset(slot - 1)); }
 

@@ -57,4 +57,8 @@ class SaveBuilder {
 // Absolute offset of a slot (1 to 118) in the save.
 std::size_t SlotStart(int slot);
 
+// Writes a built save to the file `name`; false, after a message on standard
+// error, when it could not be written whole.
+bool WriteSaveTo(const char* name, const std::vector<std::uint8_t>& save);
+
 }  // namespace kv5::builder
