@@ -58,10 +58,7 @@ void RunRead(const Options& options, const std::string& save_path) {
   if (!text_path) return;
   if (options.into_directories) MakeDirectory("txt");
   OutputFile text_file(*text_path);
-  if (!text_file.is_open()) {
-    std::printf("Error: Couldn't open file %s for writing\n", text_path->c_str());
-    return;
-  }
+  if (!CreatedOrReported(text_file)) return;
   ProcessSaveData(PassDirection::kDecode, TheSaveImage());
   WriteTextFile(text_file, options.aligned_text);
 }

@@ -114,6 +114,26 @@ void OutputFile::Abandon() {
   std::remove(path_.c_str());
 }
 
+bool CreatedOrReported(const OutputFile& file) {
+  if (!file.is_open())
+    std::printf("Error: Couldn't open file %s for writing\n", file.path().c_str());
+  return file.is_open();
+}
+
+bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability) {
+  const bool committed = file.Commit(durability);
+  if (!committed) std::printf("Error: Couldn't write file %s\n", file.path().c_str());
+  return committed;
+}
+
+bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
+                    OutputFile::Durability durability) {
+  OutputFile file(name);
+  if (!CreatedOrReported(file)) return false;
+  file.Write(bytes.data(), bytes.size());
+  return CommittedOrReported(file, durability);
+}
+
 void MakeDirectory(const std::string& name) {
 #ifdef _WIN32
   _mkdir(name.c_str());

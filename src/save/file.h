@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "save/span.h"
+
 namespace kv5 {
 
 // An open C stream that closes itself. Files are always opened in binary mode
@@ -85,6 +87,16 @@ class OutputFile {
   File file_;
   bool failed_ = false;
 };
+
+// The tool's reports of an output file that failed, for every file it writes.
+// True when `file` was created; otherwise reports
+// "Error: Couldn't open file <name> for writing".
+bool CreatedOrReported(const OutputFile& file);
+// Commits `file`; when that fails reports "Error: Couldn't write file <name>".
+bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability);
+// Writes `bytes` as the whole file `name`, reporting either failure.
+bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
+                    OutputFile::Durability durability);
 
 // Creates a directory; one that already exists is fine, and the result is
 // not examined: a later open in it reports any real trouble.

@@ -19,14 +19,7 @@ std::optional<std::string> WriteSaveFile(const SaveImage& image, const std::stri
   }
   if (into_directory) MakeDirectory("save");
 
-  OutputFile file(*name);
-  if (!file.is_open()) {
-    std::printf("Error: Couldn't open file %s for writing\n", name->c_str());
-    return std::nullopt;
-  }
-  file.Write(image.bytes.data(), image.bytes.size());
-  if (!file.Commit(OutputFile::Durability::kSyncToDisk)) {
-    std::printf("Error: Couldn't write file %s\n", name->c_str());
+  if (!WriteWholeFile(*name, image.view(), OutputFile::Durability::kSyncToDisk)) {
     return std::nullopt;
   }
   return name;

@@ -46,16 +46,7 @@ std::optional<std::string> WriteExtractedFile(ConstByteSpan bytes, const std::st
   if (!name) return std::nullopt;
   if (into_directory) MakeDirectory(directory);
 
-  OutputFile file(*name);
-  if (!file.is_open()) {
-    std::printf("Error: Couldn't open file %s for writing\n", name->c_str());
-    return std::nullopt;
-  }
-  file.Write(bytes.data(), bytes.size());
-  if (!file.Commit(OutputFile::Durability::kBuffered)) {
-    std::printf("Error: Couldn't write file %s\n", name->c_str());
-    return std::nullopt;
-  }
+  if (!WriteWholeFile(*name, bytes, OutputFile::Durability::kBuffered)) return std::nullopt;
   return name;
 }
 

@@ -112,10 +112,8 @@ void WriteTextFile(OutputFile& text_file, bool aligned_text) {
     }
   }
   text_file.Write(out);
-  if (text_file.Commit(OutputFile::Durability::kBuffered)) {
+  if (CommittedOrReported(text_file, OutputFile::Durability::kBuffered)) {
     std::printf("Wrote %s.\n", text_file.path().c_str());
-  } else {
-    std::printf("Error: Couldn't write file %s\n", text_file.path().c_str());
   }
 }
 
