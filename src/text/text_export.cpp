@@ -18,11 +18,8 @@ namespace {
 constexpr std::size_t kAlignedKeyWidth = 40;
 constexpr std::size_t kFlushSize = 1 << 16;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-// The longest value text: a byte array of 100 bytes, two digits each and a
-// space between them. A float triple is three floats and two ", ".
-constexpr std::size_t kLongestValue = 3 * kByteArrayCapacity - 1;
-static_assert(3 * kLongestFloatText + 4 <= kLongestValue);
+// A float triple is three floats and two ", ".
+static_assert(3 * kLongestFloatText + 4 <= kLongestValueText);
 
 // The value writers put their characters at `out` and return the end. A
 // field line is made in a local buffer first and appended in one piece:
@@ -45,7 +42,7 @@ char* PutValue(char* out, const FieldDefinition& field, const ValueRecord& value
     case FieldKind::kInt16:
     case FieldKind::kInt32:
     case FieldKind::kInteger:
-      return std::to_chars(out, out + kLongestValue, value.integer_value).ptr;
+      return std::to_chars(out, out + kLongestValueText, value.integer_value).ptr;
     case FieldKind::kFloat:
       return PutFloatText(out, value.floats[0]);
     case FieldKind::kFloatTriple:
@@ -64,18 +61,14 @@ char* PutValue(char* out, const FieldDefinition& field, const ValueRecord& value
   return out;
 }
 
-void AppendFieldLine(std::string& out, int id, const ValueRecord& value, bool aligned_text) {
-  const FieldDefinition& field = Field(id);
-  const std::string_view name = field.name.view();
-  out += name;
-  if (aligned_text && name.size() < kAlignedKeyWidth) {
-    out.append(kAlignedKeyWidth - name.size(), ' ');
-  }
-  out += '=';
-  char text[kLongestValue];
-  out.append(text, static_cast<std::size_t>(PutValue(text, field, value) - text));
-  AppendAnnotation(out, id, value);
-  out += "\r\n";
+// A name that would not read back as itself (a separator inside it, trailing
+// spaces, or a section header within its line) would change the save if the
+// file were written back unchanged, so the export leaves it out.
+bool TextValueReadsBack(int field, std::string_view text) {
+  if (text.find_first_of(",()") != std::string_view::npos) return false;
+  if (text.size() > 1 && text.back() == ' ') return false;
+  const std::string line = std::string(Field(field).name.view()) + "=" + std::string(text);
+  return FindEntryHeader(line) < 0;
 }
 
 void AppendSection(std::string& out, int slot, const EntryValues& entry, bool aligned_text) {
@@ -83,7 +76,7 @@ void AppendSection(std::string& out, int slot, const EntryValues& entry, bool al
   for (int id = 0; id < kFieldCount; ++id) {
     const ValueRecord& value = entry.values[static_cast<std::size_t>(id)];
     if (!entry.present[static_cast<std::size_t>(id)]) continue;
-    if (Field(id).kind == FieldKind::kText && !TextValueReadsBack(id, value.text.view())) continue;
+    if (!ExportWrites(id, value)) continue;
     AppendFieldLine(out, id, value, aligned_text);
   }
   out += "\r\n";
@@ -91,11 +84,24 @@ void AppendSection(std::string& out, int slot, const EntryValues& entry, bool al
 
 }  // namespace
 
-bool TextValueReadsBack(int field, std::string_view text) {
-  if (text.find_first_of(",()") != std::string_view::npos) return false;
-  if (text.size() > 1 && text.back() == ' ') return false;
-  const std::string line = std::string(Field(field).name.view()) + "=" + std::string(text);
-  return FindEntryHeader(line) < 0;
+ExportedValue::ExportedValue(int field, const ValueRecord& value)
+    : size_(
+          static_cast<std::size_t>(PutValue(chars_.data(), Field(field), value) - chars_.data())) {}
+
+bool ExportWrites(int field, const ValueRecord& value) {
+  return Field(field).kind != FieldKind::kText || TextValueReadsBack(field, value.text.view());
+}
+
+void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text) {
+  const std::string_view name = Field(field).name.view();
+  out += name;
+  if (aligned_text && name.size() < kAlignedKeyWidth) {
+    out.append(kAlignedKeyWidth - name.size(), ' ');
+  }
+  out += '=';
+  out += ExportedValue(field, value).text();
+  AppendAnnotation(out, field, value);
+  out += "\r\n";
 }
 
 void WriteTextFile(OutputFile& text_file, bool aligned_text) {

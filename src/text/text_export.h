@@ -1,6 +1,12 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
 #include "save/file.h"
+#include "values/value_store.h"
 
 namespace kv5 {
 
@@ -12,9 +18,31 @@ namespace kv5 {
 // removed and reported instead.
 void WriteTextFile(OutputFile& text_file, bool aligned_text);
 
-// Whether a text value reads back from its line as itself. One that does not
-// (a separator inside it, trailing spaces, or a section header within the
-// line) would change the save if the file were written back unchanged.
-bool TextValueReadsBack(int field, std::string_view text);
+// The longest value text: a byte array of 100 bytes, two digits each and a
+// space between them.
+constexpr std::size_t kLongestValueText = 3 * kByteArrayCapacity - 1;
+
+// A field's value as the export writes it after the "=", without its note:
+// the one definition of "the same text" wherever the tool compares what a
+// line says with what the save holds.
+class ExportedValue {
+ public:
+  ExportedValue(int field, const ValueRecord& value);
+  std::string_view text() const { return std::string_view(chars_.data(), size_); }
+
+ private:
+  std::array<char, kLongestValueText> chars_;
+  std::size_t size_;
+};
+
+// Whether the export writes a line for the field holding `value`. It leaves
+// out a name that would not read back as itself (a separator inside it,
+// trailing spaces, or a section header within its line), since writing the
+// file back unchanged would then change the save.
+bool ExportWrites(int field, const ValueRecord& value);
+
+// Appends the field's whole line as the export writes it: the name (padded
+// to column 41 with `aligned_text`), "=", the value, its note and CR LF.
+void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text);
 
 }  // namespace kv5
