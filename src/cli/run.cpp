@@ -15,6 +15,7 @@
 #include "save/transfer.h"
 #include "text/text_export.h"
 #include "text/text_import.h"
+#include "text/unchanged_lines.h"
 #include "values/entry_pass.h"
 
 namespace kv5 {
@@ -72,7 +73,8 @@ std::optional<std::string> RunWrite(const Options& options, const std::string& s
     std::printf("Error: Couldn't open file %s for reading\n", text_path->c_str());
     return std::nullopt;
   }
-  ReadTextFile(text_file, *text_path);
+  const ImportedText imported = ReadTextFile(text_file, *text_path);
+  DropUnchangedValues(TheSaveImage(), imported);
   ProcessSaveData(PassDirection::kEncode, TheSaveImage());
   return WriteNewSave(TheSaveImage(), save_path, options.into_directories);
 }

@@ -7,6 +7,7 @@
 #include "catalogue/hex.h"
 #include "save/slots.h"
 #include "text/line_reader.h"
+#include "text/text_export.h"
 #include "text/tokens.h"
 #include "values/value_store.h"
 
@@ -23,12 +24,14 @@ struct ParsedValue {
   std::string text;
   std::int32_t integer = 0;
   float number = 0;
+  bool number_typed_as_exported = false;
   std::uint8_t byte = 0;
   std::array<std::uint8_t, kByteArrayCapacity> bytes{};
 };
 
 class TextReader {
  public:
+  explicit TextReader(ImportedText& imported) : imported_(imported) {}
   void ReadSectionHeader(std::string_view line, int header_end);
   void ReadEnemyData(std::string_view line);
 
@@ -43,6 +46,7 @@ class TextReader {
   // Stores the value into field `field` of every entry of the section.
   void EditValue(int field, int component, ParsedValue& parsed);
 
+  ImportedText& imported_;
   std::int32_t first_ = -1;  // entry indexes of the section; -1: no section
   std::int32_t last_ = -1;
   std::int64_t line_number_ = -1;  // the first line is line 0
@@ -125,9 +129,12 @@ void TextReader::ReadSingleToken(int field, FieldKind kind, std::string_view val
     case FieldKind::kByte:
       parsed.byte = HexPairToByte(*token, 0);
       break;
-    case FieldKind::kFloat:
-      parsed.number = ReadDecimalFloat(*token);
+    case FieldKind::kFloat: {
+      ValueRecord record;
+      record.floats[0] = parsed.number = ReadDecimalFloat(*token);
+      parsed.number_typed_as_exported = *token == ExportedValue(field, record).text();
       break;
+    }
     default:
       parsed.integer = ReadDecimalInteger(*token);
       break;
@@ -208,6 +215,8 @@ void TextReader::EditValue(int field, int component, ParsedValue& parsed) {
         break;
       case FieldKind::kFloat:
         record.floats[0] = parsed.number;
+        imported_.float_typed_as_exported[static_cast<std::size_t>(index)].set(
+            static_cast<std::size_t>(field), parsed.number_typed_as_exported);
         break;
       case FieldKind::kFloatTriple:
         record.floats[static_cast<std::size_t>(component)] = parsed.number;
@@ -225,8 +234,9 @@ void TextReader::EditValue(int field, int component, ParsedValue& parsed) {
 
 }  // namespace
 
-void ReadTextFile(File& text_file, const std::string& text_path) {
-  TextReader reader;
+ImportedText ReadTextFile(File& text_file, const std::string& text_path) {
+  ImportedText imported;
+  TextReader reader(imported);
   LineReader lines(text_file);
   std::string_view line;
   while (lines.Next(line)) {
@@ -234,16 +244,17 @@ void ReadTextFile(File& text_file, const std::string& text_path) {
     const int header_end = FindEntryHeader(line);
     if (header_end >= 0) {
       reader.ReadSectionHeader(line, header_end);
-      if (reader.ended()) return;
+      if (reader.ended()) return imported;
     } else if (reader.in_section()) {
       reader.ReadEnemyData(line);
     }
   }
   if (lines.failed()) {
     std::printf("Error: Couldn't read %s.\n", text_path.c_str());
-    return;
+    return imported;
   }
   std::printf("Text file loaded.\n");
+  return imported;
 }
 
 }  // namespace kv5

@@ -1,16 +1,28 @@
 #pragma once
 
+#include <array>
+#include <bitset>
 #include <string>
 
+#include "catalogue/catalogue.h"
 #include "save/file.h"
+#include "values/value_store.h"
 
 namespace kv5 {
+
+// What a text file said beyond the values it put into the value store.
+struct ImportedText {
+  // By entry and field: the line that set the float typed it exactly as the
+  // export writes that value ("1.000000", not "1.0" or "1"). Only such a
+  // line can say the same as the export of the loaded save.
+  std::array<std::bitset<kFieldCount>, kStoreEntryCount> float_typed_as_exported{};
+};
 
 // Reads the text file and puts every value it gives into the value store,
 // marking the fields and entries it touched. Sections name entries with
 // "[ENTRY<n>]" or a range "[ENTRY<n>to<m>]"; sections of replay entries are
 // skipped. Reports each line it cannot use and goes on; an invalid section
 // header ends the reading, and what was read before it stays in the store.
-void ReadTextFile(File& text_file, const std::string& text_path);
+ImportedText ReadTextFile(File& text_file, const std::string& text_path);
 
 }  // namespace kv5
