@@ -14,6 +14,10 @@ namespace {
 
 constexpr std::size_t kTitleWindowOffset = 5778;
 
+// Characters of the names the builder makes: printable, and no separator of
+// the text form.
+constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcxyz0123456789 .-'!?";
+
 // splitmix64: small, fast and the same on every platform.
 std::uint64_t NextNoise(std::uint64_t& state) {
   std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
@@ -90,6 +94,10 @@ SaveBuilder& SaveBuilder::WithText(int slot, std::size_t entry_offset, std::stri
 SaveBuilder& SaveBuilder::WithFloat(int slot, std::size_t entry_offset, float value) {
   std::uint32_t bits = 0;
   std::memcpy(&bits, &value, sizeof bits);
+  return WithFloatBits(slot, entry_offset, bits);
+}
+
+SaveBuilder& SaveBuilder::WithFloatBits(int slot, std::size_t entry_offset, std::uint32_t bits) {
   return WithBytes(slot, entry_offset,
                    {static_cast<std::uint8_t>(bits >> 24), static_cast<std::uint8_t>(bits >> 16),
                     static_cast<std::uint8_t>(bits >> 8), static_cast<std::uint8_t>(bits)});
@@ -104,7 +112,6 @@ SaveBuilder& SaveBuilder::WithExactValues(int slot) {
     switch (field.kind) {
       case FieldKind::kText: {
         // No separator of the text form and no trailing space.
-        constexpr std::string_view kLetters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcxyz0123456789 .-'!?";
         std::string name(1 + noise % 19, 'K');
         for (std::size_t i = 1; i < name.size(); ++i)
           name[i] = kLetters[(noise >> (2 * i)) % kLetters.size()];
@@ -127,6 +134,81 @@ SaveBuilder& SaveBuilder::WithExactValues(int slot) {
       }
       default:
         break;
+    }
+  }
+  return *this;
+}
+
+namespace {
+
+std::uint8_t Byte(std::uint64_t noise, int which) {
+  return static_cast<std::uint8_t>(noise >> (8 * which));
+}
+
+std::uint32_t AwkwardFloatBits(std::uint64_t noise) {
+  const auto mantissa = static_cast<std::uint32_t>(noise >> 8) & 0x7FFFFF;
+  const std::uint32_t sign = (noise & 0x80) != 0 ? 0x80000000u : 0;
+  switch (noise % 6) {
+    case 0:  // any bits at all
+      return static_cast<std::uint32_t>(noise >> 16);
+    case 1:  // a NaN with a payload
+      return sign | 0x7F800000u | (mantissa | 1);
+    case 2:  // between 2^-10 and 2^10, rarely a whole number of millionths
+      return sign | ((117u + static_cast<std::uint32_t>(noise >> 40) % 20) << 23) | mantissa;
+    case 3:  // huge, or infinite
+      return sign | (mantissa % 2 == 0 ? 0x7F800000u : (0x60000000u | mantissa));
+    case 4:  // subnormal
+      return sign | (mantissa >> (noise >> 40) % 24);
+    default:  // minus zero
+      return 0x80000000u;
+  }
+}
+
+std::vector<std::uint8_t> AwkwardText(std::uint64_t noise) {
+  constexpr std::uint8_t kClosers[] = {0xC3, 0x01, 0x7F, 0xFF, 0x1F, 0x80};
+  std::vector<std::uint8_t> text(1 + (noise >> 8) % 19);
+  for (std::size_t i = 0; i < text.size(); ++i)
+    text[i] = static_cast<std::uint8_t>(kLetters[(noise >> (3 * i)) % kLetters.size()]);
+  const std::uint8_t closer = kClosers[(noise >> 16) % std::size(kClosers)];
+  switch (noise % 6) {
+    case 0:  // closed by a byte other than NUL
+      text.push_back(closer);
+      break;
+    case 1:  // 19 characters and more: too long for a value
+      text.resize(19 + (noise >> 24) % 3, 'x');
+      text.push_back(closer);
+      break;
+    case 2:  // no printable first byte: no name at all
+      text.front() = closer;
+      break;
+    case 3:  // a separator inside
+      text.insert(text.begin() + static_cast<long>(text.size() / 2), ",()"[(noise >> 32) % 3]);
+      text.push_back(0);
+      break;
+    case 4:  // trailing spaces
+      text.push_back(' ');
+      text.push_back(Byte(noise, 5) % 2 == 0 ? 0 : closer);
+      break;
+    default:  // exactly 19 characters, closed by anything
+      text.resize(19, 'y');
+      text.push_back(Byte(noise, 6) % 2 == 0 ? 0 : closer);
+      break;
+  }
+  return text;
+}
+
+}  // namespace
+
+SaveBuilder& SaveBuilder::WithAwkwardValues(int slot) {
+  WithEntry(slot);
+  std::uint64_t state = seed_ * 7919 + static_cast<std::uint64_t>(slot);
+  for (const FieldRow& field : kFieldTable) {
+    const std::size_t offset = static_cast<std::size_t>(field.offset);
+    const std::uint64_t noise = NextNoise(state);
+    if (field.kind == FieldKind::kText) {
+      WithBytes(slot, offset, AwkwardText(noise));
+    } else if (field.kind == FieldKind::kFloat) {
+      WithFloatBits(slot, offset, AwkwardFloatBits(noise));
     }
   }
   return *this;

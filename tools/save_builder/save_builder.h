@@ -34,10 +34,17 @@ class SaveBuilder {
   SaveBuilder& WithText(int slot, std::size_t entry_offset, std::string_view text);
   // A big-endian IEEE-754 single.
   SaveBuilder& WithFloat(int slot, std::size_t entry_offset, float value);
+  SaveBuilder& WithFloatBits(int slot, std::size_t entry_offset, std::uint32_t bits);
   // An entry whose every field holds a value that the text form carries
   // exactly: names of 1 to 19 characters closed by a NUL, floats in steps of
   // 1/64, any bytes. The values come from the seed and the slot.
   SaveBuilder& WithExactValues(int slot);
+  // An entry whose fields hold what a real save may hold but the text form
+  // cannot show exactly: floats with more than six decimals, NaNs with
+  // payloads, infinities, tiny and huge values; names closed by a byte other
+  // than NUL, names of 19 characters and longer runs, names holding a
+  // separator or ending in spaces, unprintable bytes where a name begins.
+  SaveBuilder& WithAwkwardValues(int slot);
 
   std::vector<std::uint8_t> Build() const;
 
