@@ -2,8 +2,8 @@
 // the program name. The parser must end the options at the first argument
 // that does not begin with "-", keep every later one as positional, and pick
 // the mode and flags of the options seen; an entry number must read as
-// strtoll reads it, held within the 32-bit range, and be valid exactly for
-// 1 to 118.
+// strtoll reads it, held within the 32-bit range, count as plain exactly when
+// strtoll reads it to its end, and be valid exactly for a plain 1 to 118.
 
 #include <algorithm>
 #include <cerrno>
@@ -44,7 +44,9 @@ Options ExpectedOptions(const std::vector<std::string>& arguments, std::size_t o
 
 void CheckEntryNumber(const std::string& text) {
   errno = 0;
-  const long long read = std::strtoll(text.c_str(), nullptr, 10);
+  char* end = nullptr;
+  const long long read = std::strtoll(text.c_str(), &end, 10);
+  const bool plain = end != text.c_str() && *end == '\0';
   const std::int32_t expected = read < INT32_MIN   ? INT32_MIN
                                 : read > INT32_MAX ? INT32_MAX
                                                    : static_cast<std::int32_t>(read);
@@ -52,7 +54,10 @@ void CheckEntryNumber(const std::string& text) {
   if (number.as_read != expected) {
     Fail("entry number \"%s\" read as %d, not %d", text.c_str(), number.as_read, expected);
   }
-  if (number.valid() != (expected >= 1 && expected <= 118)) {
+  if (number.plain != plain) {
+    Fail("entry number \"%s\" is wrongly %s", text.c_str(), plain ? "not plain" : "plain");
+  }
+  if (number.valid() != (plain && expected >= 1 && expected <= 118)) {
     Fail("entry number \"%s\" (%d) is wrongly %s", text.c_str(), expected,
          number.valid() ? "valid" : "invalid");
   }

@@ -5,11 +5,13 @@
 
 namespace kv5 {
 
-// An entry number from the command line, read the way `atoi` reads it:
-// leading white space, an optional sign, then decimal digits up to the first
-// other character; no digits read as 0. A number beyond the 32-bit range is
+// An entry number from the command line. Only a plain whole number counts:
+// leading white space, an optional sign, then decimal digits and nothing
+// else; "1e3" or "7abc" is not read as the number it begins with. The
+// number is read the way `atoi` reads it, and one beyond the 32-bit range is
 // held at the nearest bound, so it can never wrap into a valid slot.
 struct EntryNumber {
+  bool plain = false;
   std::int32_t as_read = 0;
 
   bool valid() const;

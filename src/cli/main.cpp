@@ -12,6 +12,6 @@ int main(int argc, char* argv[]) {
     return kv5::Run(argc, argv);
   } catch (const std::bad_alloc&) {
     std::printf("Error: Out of memory.\n");
-    return 0;
+    return 1;
   }
 }

@@ -21,17 +21,30 @@
 namespace kv5 {
 namespace {
 
-// Opens and loads the save named first on the command line. Reports every
-// failure, and prints the usage text when there is no save or it is not an
-// edition 5 save. Returns the save path when the run goes on.
-std::optional<std::string> LoadEditionFiveSave(const Options& options) {
-  if (options.positional.empty()) {
-    PrintUsage();
-    return std::nullopt;
-  }
+// Exit statuses, for scripts that run the tool.
+constexpr int kDone = 0;
+constexpr int kProblemReported = 1;
+constexpr int kArgumentsMissing = 2;
+
+int StatusOf(bool done) { return done ? kDone : kProblemReported; }
+
+// The modes that put a new save in the save's place; two of them at once
+// on one save take turns.
+bool ReplacesSave(const Options& options) {
+  return !options.into_directories &&
+         (options.mode == RunMode::kWrite || options.mode == RunMode::kReplace ||
+          options.mode == RunMode::kReplaceThumbnail);
+}
+
+// Opens and loads the save named first on the command line; a run that will
+// replace it takes the save's lock first. Reports every failure, and prints
+// the usage text when it is not an edition 5 save. Returns the save path
+// when the run goes on.
+std::optional<std::string> LoadEditionFiveSave(const Options& options, platform::SaveLock& lock) {
   std::optional<std::string> save_path = FitPath(kSavePathCapacity, {options.positional[0]});
   if (!save_path) return std::nullopt;
-  File save_file = File::Open(*save_path, "rb");
+  if (ReplacesSave(options)) lock = platform::SaveLock(*save_path);
+  File save_file = File::OpenWithoutWaiting(*save_path);
   if (!save_file) {
     std::printf("Error: Couldn't open %s.", save_path->c_str());
     return std::nullopt;
@@ -47,6 +60,10 @@ std::optional<std::string> LoadEditionFiveSave(const Options& options) {
 // The entry number argument, or nothing after the message for an invalid one.
 std::optional<int> SelectedSlot(std::string_view argument) {
   const EntryNumber number = ReadEntryNumberArgument(argument);
+  if (!number.plain) {
+    std::printf("Error: %s is not a valid entry number.\n", std::string(argument).c_str());
+    return std::nullopt;
+  }
   if (!number.valid()) {
     std::printf("Error: %i is not a valid entry number.\n", number.as_read);
     return std::nullopt;
@@ -54,86 +71,99 @@ std::optional<int> SelectedSlot(std::string_view argument) {
   return number.slot();
 }
 
-void RunRead(const Options& options, const std::string& save_path) {
+bool RunRead(const Options& options, const std::string& save_path) {
   const std::optional<std::string> text_path = TextFileNameFor(save_path, options.into_directories);
-  if (!text_path) return;
+  if (!text_path) return false;
   if (options.into_directories) MakeDirectory("txt");
   OutputFile text_file(*text_path);
-  if (!CreatedOrReported(text_file)) return;
+  if (!CreatedOrReported(text_file)) return false;
   ProcessSaveData(PassDirection::kDecode, TheSaveImage());
-  WriteTextFile(text_file, options.aligned_text);
-}
-
-std::optional<std::string> RunWrite(const Options& options, const std::string& save_path) {
-  const std::optional<std::string> text_path =
-      FitPath(kFormedPathCapacity, {options.positional[1]});
-  if (!text_path) return std::nullopt;
-  File text_file = File::Open(*text_path, "rb");
-  if (!text_file) {
-    std::printf("Error: Couldn't open file %s for reading\n", text_path->c_str());
-    return std::nullopt;
-  }
-  const ImportedText imported = ReadTextFile(text_file, *text_path);
-  DropUnchangedValues(TheSaveImage(), imported);
-  ProcessSaveData(PassDirection::kEncode, TheSaveImage());
-  return WriteNewSave(TheSaveImage(), save_path, options.into_directories);
+  return WriteTextFile(text_file, options.aligned_text);
 }
 
 // After a mode wrote a new save: without "-p" it takes the place of the save
-// file in one step, so a complete save is on disk at every moment.
-void MoveNewSaveOntoSave(const std::optional<std::string>& new_save, const Options& options,
+// file in one step, so a complete save is on disk at every moment. True when
+// the new save is where it belongs.
+bool MoveNewSaveOntoSave(const std::optional<std::string>& new_save, const Options& options,
                          const std::string& save_path) {
-  if (!new_save || options.into_directories) return;
-  if (!MoveFileOnto(*new_save, save_path)) {
-    std::printf("Error: Couldn't move %s onto %s\n", new_save->c_str(), save_path.c_str());
-  }
+  if (!new_save) return false;
+  if (options.into_directories) return true;
+  if (MoveFileOnto(*new_save, save_path)) return true;
+  std::printf("Error: Couldn't move %s onto %s\n", new_save->c_str(), save_path.c_str());
+  return false;
 }
 
-void RunSelectedMode(const Options& options, const std::string& save_path) {
-  ClearTables();
-  BuildFieldCatalogue();
-  if (static_cast<int>(options.positional.size()) < PositionalArgumentsNeeded(options.mode)) {
-    PrintUsage();
-    return;
+int RunWrite(const Options& options, const std::string& save_path) {
+  const std::optional<std::string> text_path =
+      FitPath(kFormedPathCapacity, {options.positional[1]});
+  if (!text_path) return kProblemReported;
+  File text_file = File::Open(*text_path, "rb");
+  if (!text_file) {
+    std::printf("Error: Couldn't open file %s for reading\n", text_path->c_str());
+    return kProblemReported;
   }
-  if (options.mode == RunMode::kRead) {
-    RunRead(options, save_path);
-    return;
-  }
-  if (options.mode == RunMode::kWrite) {
-    MoveNewSaveOntoSave(RunWrite(options, save_path), options, save_path);
-    return;
-  }
+  // Values of a text that could not be read to its end are not written: the
+  // lines lost might have changed them.
+  const ImportedText imported = ReadTextFile(text_file, *text_path);
+  if (imported.read_failed) return kProblemReported;
+  DropUnchangedValues(TheSaveImage(), imported);
+  ProcessSaveData(PassDirection::kEncode, TheSaveImage());
+  const bool saved = MoveNewSaveOntoSave(
+      WriteNewSave(TheSaveImage(), save_path, options.into_directories), options, save_path);
+  return StatusOf(saved && !imported.problem_reported);
+}
+
+int RunSlotMode(const Options& options, const std::string& save_path) {
   const std::optional<int> slot = SelectedSlot(options.positional[1]);
-  if (!slot) return;
+  if (!slot) return kProblemReported;
   SaveImage& image = TheSaveImage();
   if (options.mode == RunMode::kExtract) {
-    ExtractEntry(image, *slot, options.into_directories);
-    return;
+    return StatusOf(ExtractEntry(image, *slot, options.into_directories));
   }
   if (options.mode == RunMode::kExtractThumbnail) {
-    ExtractThumbnail(image, *slot, options.into_directories);
-    return;
+    return StatusOf(ExtractThumbnail(image, *slot, options.into_directories));
   }
   const std::optional<std::string> input_path =
       FitPath(kFormedPathCapacity, {options.positional[2]});
-  if (!input_path) return;
+  if (!input_path) return kProblemReported;
   const std::optional<std::string> new_save =
       options.mode == RunMode::kReplace
           ? ReplaceEntry(image, *slot, *input_path, save_path, options.into_directories)
           : ReplaceThumbnail(image, *slot, *input_path, save_path, options.into_directories);
-  MoveNewSaveOntoSave(new_save, options, save_path);
+  return StatusOf(MoveNewSaveOntoSave(new_save, options, save_path));
+}
+
+int RunSelectedMode(const Options& options, const std::string& save_path) {
+  ClearTables();
+  BuildFieldCatalogue();
+  if (static_cast<int>(options.positional.size()) < PositionalArgumentsNeeded(options.mode)) {
+    PrintUsage();
+    return kArgumentsMissing;
+  }
+  switch (options.mode) {
+    case RunMode::kRead:
+      return StatusOf(RunRead(options, save_path));
+    case RunMode::kWrite:
+      return RunWrite(options, save_path);
+    default:
+      return RunSlotMode(options, save_path);
+  }
 }
 
 }  // namespace
 
 int Run(int argc, const char* const argv[]) {
   const Options options = ParseOptions(argc, argv);
-  if (const std::optional<std::string> save_path = LoadEditionFiveSave(options)) {
-    RunSelectedMode(options, *save_path);
+  if (options.positional.empty()) {
+    PrintUsage();
+    return kDone;
   }
+  // Held until the run ends, after the new save took the save's place.
+  platform::SaveLock lock;
+  const std::optional<std::string> save_path = LoadEditionFiveSave(options, lock);
+  const int status = save_path ? RunSelectedMode(options, *save_path) : kProblemReported;
   FreeSaveData();
-  return 0;
+  return status;
 }
 
 }  // namespace kv5

@@ -4,8 +4,10 @@ namespace kv5 {
 
 // One whole run of the tool: parse the command line, load the save, do the
 // selected mode and, for the modes that make a new save, move it onto the
-// old one. Every outcome is reported on standard output; the result is the
-// process's exit code, which is always 0.
+// old one. Every outcome is reported on standard output. The result is the
+// process's exit status: 0 when the run did its job without reporting a
+// problem (the usage text alone included), 1 when it reported one or
+// refused the save, 2 when the mode lacks arguments.
 int Run(int argc, const char* const argv[]);
 
 }  // namespace kv5

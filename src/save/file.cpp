@@ -1,77 +1,31 @@
 #include "save/file.h"
 
-#include <cerrno>
 #include <utility>
 
-#ifdef _WIN32
-#include <direct.h>
-#include <io.h>
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-#else
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
-
 namespace kv5 {
-namespace {
-
-bool SeekTo(std::FILE* stream, std::int64_t offset, int whence) {
-#ifdef _WIN32
-  return _fseeki64(stream, offset, whence) == 0;
-#else
-  return fseeko(stream, static_cast<off_t>(offset), whence) == 0;
-#endif
-}
-
-std::int64_t Tell(std::FILE* stream) {
-#ifdef _WIN32
-  return _ftelli64(stream);
-#else
-  return static_cast<std::int64_t>(ftello(stream));
-#endif
-}
-
-// Some systems open a directory like a file, and give it a length that is no
-// length at all.
-bool IsDirectory(std::FILE* stream) {
-#ifdef _WIN32
-  (void)stream;
-  return false;
-#else
-  struct stat status {};
-  return fstat(fileno(stream), &status) == 0 && S_ISDIR(status.st_mode);
-#endif
-}
-
-bool SyncToDisk(std::FILE* stream) {
-#ifdef _WIN32
-  return _commit(_fileno(stream)) == 0;
-#else
-  if (fsync(fileno(stream)) == 0) return true;
-  // Devices and pipes cannot be synced; there is nothing more to wait for.
-  return errno == EINVAL || errno == ENOTSUP;
-#endif
-}
-
-}  // namespace
 
 File File::Open(const std::string& path, const char* mode) {
-  File file;
-  file.handle_.reset(std::fopen(path.c_str(), mode));
-  return file;
+  return File(platform::OpenFile(path, mode));
+}
+
+File File::OpenWithoutWaiting(const std::string& path) {
+  return File(platform::OpenWithoutWaiting(path));
+}
+
+bool File::IsRegular() const {
+  return handle_ && platform::KindOf(handle_.get()) == platform::FileKind::kRegular;
 }
 
 std::optional<std::int64_t> File::Length() {
   std::FILE* stream = handle_.get();
-  if (IsDirectory(stream) || !SeekTo(stream, 0, SEEK_END)) return std::nullopt;
-  const std::int64_t length = Tell(stream);
-  if (length < 0 || !SeekTo(stream, 0, SEEK_SET)) return std::nullopt;
+  // Some systems open a directory like a file, and give it a length that is
+  // no length at all.
+  if (platform::KindOf(stream) == platform::FileKind::kDirectory ||
+      !platform::SeekTo(stream, 0, SEEK_END)) {
+    return std::nullopt;
+  }
+  const std::int64_t length = platform::Tell(stream);
+  if (length < 0 || !platform::SeekTo(stream, 0, SEEK_SET)) return std::nullopt;
   return length;
 }
 
@@ -88,10 +42,39 @@ bool File::Close() {
   return stream == nullptr || std::fclose(stream) == 0;
 }
 
-OutputFile::OutputFile(std::string path) : path_(std::move(path)), file_(File::Open(path_, "wb")) {}
+OutputFile::OutputFile(std::string path, Placement placement) : path_(std::move(path)) {
+  using platform::FileKind;
+  if (placement == Placement::kInPlace) {
+    written_ = path_;
+    file_ = File::Open(written_, "wb");
+    removable_ = file_.IsRegular();
+    return;
+  }
+  const std::string target = platform::ResolveLinks(path_);
+  switch (platform::KindOf(target)) {
+    case FileKind::kDirectory:
+      return;
+    case FileKind::kOther:
+      written_ = target;
+      file_ = File::Open(written_, "wb");
+      return;
+    case FileKind::kRegular:
+      if (!platform::MayWrite(target)) return;
+      break;
+    case FileKind::kMissing:
+      break;
+  }
+  file_ = File(platform::CreateTemporaryBeside(target, written_));
+  replaces_ = target;
+  removable_ = true;
+}
 
 OutputFile::~OutputFile() {
   if (file_) Abandon();
+}
+
+void OutputFile::CopyPermissionsFrom(const std::string& model) {
+  if (file_) platform::CopyPermissions(file_.get(), model);
 }
 
 void OutputFile::Write(const void* data, std::size_t size) {
@@ -101,17 +84,22 @@ void OutputFile::Write(const void* data, std::size_t size) {
 
 bool OutputFile::Commit(Durability durability) {
   if (!file_) return false;
+  const bool sync = durability == Durability::kSyncToDisk;
   std::FILE* stream = file_.get();
   bool written = !failed_ && std::fflush(stream) == 0 && !std::ferror(stream);
-  if (written && durability == Durability::kSyncToDisk) written = SyncToDisk(stream);
+  if (written && sync) written = platform::SyncToDisk(stream);
   written = file_.Close() && written;
-  if (!written) std::remove(path_.c_str());
+  if (written && !replaces_.empty()) {
+    written = platform::RenameOnto(written_, replaces_);
+    if (written && sync) platform::SyncDirectoryOf(replaces_);
+  }
+  if (!written && removable_) platform::RemoveFile(written_);
   return written;
 }
 
 void OutputFile::Abandon() {
   file_.Close();
-  std::remove(path_.c_str());
+  if (removable_) platform::RemoveFile(written_);
 }
 
 bool CreatedOrReported(const OutputFile& file) {
@@ -134,50 +122,10 @@ bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
   return CommittedOrReported(file, durability);
 }
 
-void MakeDirectory(const std::string& name) {
-#ifdef _WIN32
-  _mkdir(name.c_str());
-#else
-  mkdir(name.c_str(), 0777);
-#endif
-}
-
 bool MoveFileOnto(const std::string& from, const std::string& to) {
-#ifdef _WIN32
-  return MoveFileExA(from.c_str(), to.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
-#else
-  return std::rename(from.c_str(), to.c_str()) == 0;
-#endif
-}
-
-bool IsSameFile(const std::string& one, const std::string& other) {
-#ifdef _WIN32
-  struct Identity {
-    bool found = false;
-    BY_HANDLE_FILE_INFORMATION info{};
-  };
-  const auto identify = [](const std::string& name) {
-    Identity identity;
-    const HANDLE handle =
-        CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (handle == INVALID_HANDLE_VALUE) return identity;
-    identity.found = GetFileInformationByHandle(handle, &identity.info) != 0;
-    CloseHandle(handle);
-    return identity;
-  };
-  const Identity a = identify(one);
-  const Identity b = identify(other);
-  return a.found && b.found && a.info.dwVolumeSerialNumber == b.info.dwVolumeSerialNumber &&
-         a.info.nFileIndexHigh == b.info.nFileIndexHigh &&
-         a.info.nFileIndexLow == b.info.nFileIndexLow;
-#else
-  struct stat a {};
-  struct stat b {};
-  return stat(one.c_str(), &a) == 0 && stat(other.c_str(), &b) == 0 && a.st_dev == b.st_dev &&
-         a.st_ino == b.st_ino;
-#endif
+  if (!platform::RenameOnto(from, to)) return false;
+  platform::SyncDirectoryOf(to);
+  return true;
 }
 
 }  // namespace kv5

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "save/platform.h"
 #include "save/span.h"
 
 namespace kv5 {
@@ -17,10 +18,16 @@ namespace kv5 {
 class File {
  public:
   File() = default;
+  // Takes over an open stream; closes it in the end.
+  explicit File(std::FILE* stream) : handle_(stream) {}
   static File Open(const std::string& path, const char* mode);
+  // Opens a file to read without waiting, as a FIFO would make an open wait
+  // for a writer; check IsRegular() before reading a file that must be one.
+  static File OpenWithoutWaiting(const std::string& path);
 
   explicit operator bool() const { return handle_ != nullptr; }
   std::FILE* get() const { return handle_.get(); }
+  bool IsRegular() const;
 
   // The file's length, taken by seeking to its end; the position is back at
   // the start afterwards. Empty when the stream cannot seek.
@@ -56,15 +63,29 @@ class File {
   std::unique_ptr<std::FILE, Closer> handle_;
 };
 
-// A file being written. Nothing it holds counts until Commit() succeeds: a
-// write, flush or close that fails, or an OutputFile dropped without a
-// commit, removes the file, so a half-written file never looks finished.
+// A file being written. Nothing it holds counts until Commit() succeeds.
+//
+// A file is replaced whole or not at all: the bytes go to a temporary file
+// beside it, which takes the file's name only once complete, so a failure
+// or a killed run leaves the file that had the name as it was. Where the
+// name is a symbolic link, the link stays and the file it leads to is
+// replaced. A name that leads to no regular file (a device, a FIFO) is
+// written to directly.
+//
+// kInPlace writes the file under its own name, created or truncated, for
+// the new save, which has a name of its own beside the save.
+//
+// A write, flush, sync, close or rename that fails, or an OutputFile
+// dropped without a commit, removes the regular file written, so a
+// half-written file never looks finished.
 class OutputFile {
  public:
   enum class Durability { kBuffered, kSyncToDisk };
+  enum class Placement { kReplaceWhole, kInPlace };
 
-  // Creates or truncates `path`; check with is_open().
-  explicit OutputFile(std::string path);
+  // Check with is_open() that the file could be created. A directory or a
+  // file this process may not write is not replaced.
+  explicit OutputFile(std::string path, Placement placement = Placement::kReplaceWhole);
   ~OutputFile();
   OutputFile(const OutputFile&) = delete;
   OutputFile& operator=(const OutputFile&) = delete;
@@ -72,19 +93,25 @@ class OutputFile {
   bool is_open() const { return static_cast<bool>(file_); }
   const std::string& path() const { return path_; }
 
+  // Gives the file the permission bits of the file `model`.
+  void CopyPermissionsFrom(const std::string& model);
+
   void Write(const void* data, std::size_t size);
   void Write(const std::string& text) { Write(text.data(), text.size()); }
 
-  // Flushes (and with kSyncToDisk forces the data onto the disk) and closes.
-  // On any failure, now or in an earlier write, removes the file and returns
-  // false.
+  // Flushes (and with kSyncToDisk forces the data onto the disk), closes and
+  // puts the file in place. On any failure, now or in an earlier write,
+  // removes the file written and returns false.
   bool Commit(Durability durability);
 
  private:
   void Abandon();
 
-  std::string path_;
+  std::string path_;      // the name the messages give
+  std::string written_;   // the file being written
+  std::string replaces_;  // where it goes once complete; empty when in place
   File file_;
+  bool removable_ = false;  // a regular file of this run's making
   bool failed_ = false;
 };
 
@@ -98,14 +125,11 @@ bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability);
 bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
                     OutputFile::Durability durability);
 
-// Creates a directory; one that already exists is fine, and the result is
-// not examined: a later open in it reports any real trouble.
-void MakeDirectory(const std::string& name);
+using platform::IsSameFile;
+using platform::MakeDirectory;
 
-// Puts `from` in place of `to` in one step, so `to` always names a whole file.
+// Puts `from` in place of `to` in one step, so `to` always names a whole file,
+// and waits until the move is on the disk.
 bool MoveFileOnto(const std::string& from, const std::string& to);
-
-// Whether both names lead to one existing file, whatever way they are written.
-bool IsSameFile(const std::string& one, const std::string& other);
 
 }  // namespace kv5

@@ -19,9 +19,15 @@ std::optional<std::string> WriteSaveFile(const SaveImage& image, const std::stri
   }
   if (into_directory) MakeDirectory("save");
 
-  if (!WriteWholeFile(*name, image.view(), OutputFile::Durability::kSyncToDisk)) {
-    return std::nullopt;
-  }
+  // Beside the save the new file has a name of its own, written only by a
+  // run that holds the save's lock; it takes the save's permissions along
+  // with its place. A copy in "save" is replaced whole like any other file.
+  OutputFile file(*name, into_directory ? OutputFile::Placement::kReplaceWhole
+                                        : OutputFile::Placement::kInPlace);
+  if (!CreatedOrReported(file)) return std::nullopt;
+  if (!into_directory) file.CopyPermissionsFrom(save_path);
+  file.Write(image.view().data(), image.view().size());
+  if (!CommittedOrReported(file, OutputFile::Durability::kSyncToDisk)) return std::nullopt;
   return name;
 }
 

@@ -13,9 +13,10 @@ SaveImage& TheSaveImage() {
 bool LoadSaveData(File& save_file, const std::string& save_path) {
   SaveImage& image = TheSaveImage();
   std::optional<ImageBytes> bytes;
-  if (const std::optional<std::int64_t> length = save_file.Length()) {
-    bytes = save_file.ReadExactly<ImageBytes>(*length);
-  }
+  // A FIFO or a device is no save: reading it could wait for ever.
+  const std::optional<std::int64_t> length =
+      save_file.IsRegular() ? save_file.Length() : std::nullopt;
+  if (length) bytes = save_file.ReadExactly<ImageBytes>(*length);
   if (!bytes) {
     std::printf("Error: Couldn't read %s.\n", save_path.c_str());
     return false;

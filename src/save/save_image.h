@@ -36,7 +36,8 @@ struct SaveImage {
 SaveImage& TheSaveImage();
 
 // Reads the open save file whole into TheSaveImage(), prints "Save data
-// loaded." and the edition line. A file that cannot be read whole prints
+// loaded." and the edition line. A file that is no regular file or cannot
+// be read whole prints
 // "Error: Couldn't read <path>." instead and leaves no image: returns false.
 bool LoadSaveData(File& save_file, const std::string& save_path);
 

@@ -36,8 +36,8 @@ bool SlotCanBeExtracted(const SaveImage& image, int slot) {
 }
 
 // Writes `bytes` as `file_name`, inside `directory` when `into_directory` is
-// set. Returns the name written, or nothing after the message; a file that
-// could not be written whole is removed again.
+// set. Returns the name written, or nothing after the message; a file of
+// that name from before stays as it was unless the new one is complete.
 std::optional<std::string> WriteExtractedFile(ConstByteSpan bytes, const std::string& directory,
                                               const std::string& file_name, bool into_directory) {
   const std::optional<std::string> name =
@@ -85,20 +85,22 @@ std::optional<std::vector<std::uint8_t>> LoadInputFile(InputFile& input, const s
 
 }  // namespace
 
-void ExtractEntry(const SaveImage& image, int slot, bool into_directory) {
-  if (!SlotCanBeExtracted(image, slot)) return;
+bool ExtractEntry(const SaveImage& image, int slot, bool into_directory) {
+  if (!SlotCanBeExtracted(image, slot)) return false;
   const int number = slot + 1;
   const std::optional<std::string> name = WriteExtractedFile(
       image.Entry(slot), "entries", "entry" + std::to_string(number) + ".bin", into_directory);
   if (name) std::printf("Saved entry #%i to %s.\n", number, name->c_str());
+  return name.has_value();
 }
 
-void ExtractThumbnail(const SaveImage& image, int slot, bool into_directory) {
-  if (!SlotCanBeExtracted(image, slot)) return;
+bool ExtractThumbnail(const SaveImage& image, int slot, bool into_directory) {
+  if (!SlotCanBeExtracted(image, slot)) return false;
   const std::optional<std::string> name =
       WriteExtractedFile(ThumbnailOf(image.Entry(slot)), "thumbnails",
                          "image" + std::to_string(slot + 1) + ".ptc", into_directory);
   if (name) std::printf("Saved thumbnail to %s.\n", name->c_str());
+  return name.has_value();
 }
 
 std::optional<std::string> ReplaceEntry(SaveImage& image, int slot, const std::string& input_path,

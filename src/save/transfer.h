@@ -18,11 +18,11 @@ namespace kv5 {
 // "thumbnails" and the new save into "save", leaving the save file alone.
 
 // Writes the slot's entry to its entry file; only a slot that holds an entry
-// can be extracted.
-void ExtractEntry(const SaveImage& image, int slot, bool into_directory);
+// can be extracted. False after the message when no file was written.
+bool ExtractEntry(const SaveImage& image, int slot, bool into_directory);
 
-// Writes the slot's thumbnail to its thumbnail file.
-void ExtractThumbnail(const SaveImage& image, int slot, bool into_directory);
+// Writes the slot's thumbnail to its thumbnail file; returns as ExtractEntry.
+bool ExtractThumbnail(const SaveImage& image, int slot, bool into_directory);
 
 // Puts the entry file `input_path` into the slot, empty or not, and writes
 // the new save. Returns the new save's name, or nothing after printing why

@@ -104,7 +104,7 @@ void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool
   out += "\r\n";
 }
 
-void WriteTextFile(OutputFile& text_file, bool aligned_text) {
+bool WriteTextFile(OutputFile& text_file, bool aligned_text) {
   const ValueStore& store = TheValueStore();
   std::string out;
   for (int slot = 0; slot < store.scanned_slot_count; ++slot) {
@@ -118,9 +118,9 @@ void WriteTextFile(OutputFile& text_file, bool aligned_text) {
     }
   }
   text_file.Write(out);
-  if (CommittedOrReported(text_file, OutputFile::Durability::kBuffered)) {
-    std::printf("Wrote %s.\n", text_file.path().c_str());
-  }
+  if (!CommittedOrReported(text_file, OutputFile::Durability::kBuffered)) return false;
+  std::printf("Wrote %s.\n", text_file.path().c_str());
+  return true;
 }
 
 }  // namespace kv5

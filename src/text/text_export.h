@@ -14,9 +14,9 @@ namespace kv5 {
 // "[ENTRY<n>]" section per entry in slot order, one "name=value" line per
 // field in id order with its annotation, "#REPLAY" where the replay slots
 // begin. `aligned_text` puts every "=" in column 41. Reports "Wrote <name>."
-// once the file is complete on disk; a file that could not be written is
-// removed and reported instead.
-void WriteTextFile(OutputFile& text_file, bool aligned_text);
+// once the file is complete on disk and returns true; a file that could not
+// be written is removed and reported instead.
+bool WriteTextFile(OutputFile& text_file, bool aligned_text);
 
 // The longest value text: a byte array of 100 bytes, two digits each and a
 // space between them.

@@ -43,6 +43,8 @@ class TextReader {
   void ReadFloatTriple(int field, std::string_view value);
   void ReadByteArray(int field, std::string_view value);
   void ReadSingleToken(int field, FieldKind kind, std::string_view value);
+  // Reports a text token too long for any value; true when it is one.
+  bool TextTokenTooLong(std::string_view token, std::string_view value);
   // Stores the value into field `field` of every entry of the section.
   void EditValue(int field, int component, ParsedValue& parsed);
 
@@ -65,10 +67,10 @@ void TextReader::ReadSectionHeader(std::string_view line, int header_end) {
   last_ = to == std::string_view::npos ? first_ : ReadEntryNumber(line.substr(to + 2));
   if (first_ < 0) {
     std::printf("Error: %i is not a valid entry number!\n", first_ + 1);
-    ended_ = true;
+    ended_ = imported_.problem_reported = true;
   } else if (last_ < 0 || last_ > kLastEntryIndex) {
     std::printf("Invalid entry number found at line %" PRId64 ".\n", line_number_);
-    ended_ = true;
+    ended_ = imported_.problem_reported = true;
   }
 }
 
@@ -79,6 +81,7 @@ void TextReader::ReadEnemyData(std::string_view line) {
   const std::size_t equals = line.find('=');
   const std::string_view name_text = line.substr(0, equals);
   if (name_text.size() > kLongestName && line.size() > kLongestName + 1) {
+    imported_.problem_reported = true;
     std::printf(
         "Major error thing warning. Length of variable name exeeded during ReadEnemyData()\n");
     return;
@@ -87,6 +90,7 @@ void TextReader::ReadEnemyData(std::string_view line) {
       equals == std::string_view::npos ? std::string_view() : line.substr(equals + 1);
   const int field = FindField(WithoutTrailingSpaces(name_text));
   if (field < 0) {
+    imported_.problem_reported = true;
     std::printf("Invalid variable name found at line %" PRId64 ".\n", line_number_);
     return;
   }
@@ -105,9 +109,9 @@ void TextReader::ReadEnemyData(std::string_view line) {
   }
 }
 
-// Reports a text token too long for any value; true when it is one.
-bool TextTokenTooLong(std::string_view token, std::string_view value) {
+bool TextReader::TextTokenTooLong(std::string_view token, std::string_view value) {
   if (token.size() <= kLongestTextToken) return false;
+  imported_.problem_reported = true;
   const std::string token_text(token);
   const std::string value_text(value);
   std::printf("String length limit exceeded for %s during %s. Bad things will happen now.\n",
@@ -148,6 +152,7 @@ void TextReader::ReadByteArray(int field, std::string_view value) {
   for (std::size_t k = 0; k < ByteArrayLength(Field(field).length); ++k) {
     while (position < value.size() && value[position] == ' ') ++position;
     if (position >= value.size()) {
+      imported_.problem_reported = true;
       const std::string value_text(value);
       std::printf("Error while reading a byte array value. Line is %s\n", value_text.c_str());
       return;
@@ -198,6 +203,7 @@ void TextReader::EditValue(int field, int component, ParsedValue& parsed) {
     switch (definition.kind) {
       case FieldKind::kText:
         if (parsed.text.size() >= kStoreTextCapacity) {
+          imported_.problem_reported = true;
           std::printf("Error: bufS is too long during EditValue(). bufS is %s\n",
                       parsed.text.c_str());
           return;
@@ -251,6 +257,8 @@ ImportedText ReadTextFile(File& text_file, const std::string& text_path) {
   }
   if (lines.failed()) {
     std::printf("Error: Couldn't read %s.\n", text_path.c_str());
+    imported.read_failed = true;
+    imported.problem_reported = true;
     return imported;
   }
   std::printf("Text file loaded.\n");

@@ -16,6 +16,10 @@ struct ImportedText {
   // export writes that value ("1.000000", not "1.0" or "1"). Only such a
   // line can say the same as the export of the loaded save.
   std::array<std::bitset<kFieldCount>, kStoreEntryCount> float_typed_as_exported{};
+  // The file could not be read to its end: its values must not be written.
+  bool read_failed = false;
+  // A message other than "Text file loaded." was printed.
+  bool problem_reported = false;
 };
 
 // Reads the text file and puts every value it gives into the value store,

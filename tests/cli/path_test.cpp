@@ -22,7 +22,7 @@ const std::string kEdited =
 TEST(LongPathTest, ASavePathTooLongForItsBufferIsRefused) {
   ToolSession session;
   const std::string too_long(2600, 's');
-  EXPECT_EQ(session.Run({too_long}), "Error: Path is too long: " + too_long + "\n");
+  EXPECT_EQ(session.Run({too_long}, 1), "Error: Path is too long: " + too_long + "\n");
   EXPECT_TRUE(session.List().empty());
 }
 

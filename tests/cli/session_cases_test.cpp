@@ -16,7 +16,11 @@
 //   lines <name> crlf|lf|cr              a text file, one "| line" a line below
 //   bytes <name> <size> [<hex>]          a file of one byte, or a pattern
 //   link <name> <target>    dir <name>    readonly <dir>   ("." the session's)
-//   run <argument>...                    its output, exactly, as "> line" lines
+//   fifo <name>                          a named pipe
+//   run <status> <argument>...           the exit status it must end with (0
+//                                        done, 1 a problem reported, 2 too
+//                                        few arguments), and its output,
+//                                        exactly, as "> line" lines
 //                                        below (">:" ends without a line end;
 //                                        "> @usage" and "> @loaded" stand for
 //                                        the usage text and the two load lines;
@@ -37,6 +41,7 @@
 // <at> is an offset in bytes, "slotN" (where slot N begins) or "slotN+K".
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -230,7 +235,10 @@ class SessionCase {
       snapshot_taken_ = true;
     }
     CheckChanges();
-    std::vector<std::string> arguments(command.words.begin() + 1, command.words.end());
+    const std::string& status = command.words.at(1);
+    ASSERT_TRUE(status.size() == 1 && std::isdigit(static_cast<unsigned char>(status[0])))
+        << where_ << ": run needs the exit status before the arguments";
+    std::vector<std::string> arguments(command.words.begin() + 2, command.words.end());
     for (std::string& argument : arguments) argument = WithHere(argument);
     std::string expected;
     for (const std::string& line : command.body) {
@@ -243,7 +251,7 @@ class SessionCase {
       else
         expected += line.substr(line.size() > 1 ? 2 : 1) + "\n";
     }
-    EXPECT_EQ(session_.Run(arguments), WithHere(expected)) << where_;
+    EXPECT_EQ(session_.Run(arguments, status[0] - '0'), WithHere(expected)) << where_;
   }
 
   std::string WithHere(std::string text) const {
@@ -323,6 +331,8 @@ class SessionCase {
       session_.Write(w[1], bytes);
     } else if (verb == "link") {
       EXPECT_EQ(symlink(w[2].c_str(), session_.PathOf(w[1]).c_str()), 0) << where_;
+    } else if (verb == "fifo") {
+      EXPECT_EQ(mkfifo(session_.PathOf(w[1]).c_str(), 0644), 0) << where_;
     } else if (verb == "dir") {
       EXPECT_TRUE(fs::create_directories(session_.PathOf(w[1]))) << where_;
     } else if (verb == "readonly") {

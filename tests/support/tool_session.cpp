@@ -148,7 +148,7 @@ bool ToolIsWindowsBuild() {
   return binary.size() >= 4 && binary.compare(binary.size() - 4, 4, ".exe") == 0;
 }
 
-std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
+ToolSession::Running ToolSession::Start(const std::vector<std::string>& arguments) const {
   const std::string binary = ToolUnderTest();
   int pipe_ends[2];
   if (pipe(pipe_ends) != 0) {
@@ -175,17 +175,26 @@ std::string ToolSession::Run(const std::vector<std::string>& arguments) const {
     _exit(127);
   }
   close(pipe_ends[1]);
+  return {child, pipe_ends[0]};
+}
+
+std::string ToolSession::Finish(Running running, int status) const {
+  if (running.process < 0) return {};
   std::string output;
   char chunk[4096];
   ssize_t got = 0;
-  while ((got = read(pipe_ends[0], chunk, sizeof chunk)) > 0)
+  while ((got = read(running.output, chunk, sizeof chunk)) > 0)
     output.append(chunk, static_cast<std::size_t>(got));
-  close(pipe_ends[0]);
-  int status = 0;
-  waitpid(child, &status, 0);
-  EXPECT_TRUE(WIFEXITED(status)) << "kv5save did not exit normally";
-  EXPECT_EQ(WEXITSTATUS(status), 0) << "kv5save's exit code";
+  close(running.output);
+  int ended = 0;
+  waitpid(running.process, &ended, 0);
+  EXPECT_TRUE(WIFEXITED(ended)) << "kv5save did not exit normally";
+  EXPECT_EQ(WEXITSTATUS(ended), status) << "kv5save's exit status";
   return ToolIsWindowsBuild() ? WithoutCarriageReturnsBeforeLineFeeds(output) : output;
+}
+
+std::string ToolSession::Run(const std::vector<std::string>& arguments, int status) const {
+  return Finish(Start(arguments), status);
 }
 
 StdoutCapture::StdoutCapture() { ::testing::internal::CaptureStdout(); }

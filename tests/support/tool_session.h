@@ -36,11 +36,20 @@ class ToolSession {
   // The names in the directory (or a sub-directory), sorted.
   std::vector<std::string> List(const std::string& directory = ".") const;
 
-  // Runs `kv5save` with the arguments and returns its standard output. The
-  // exit code must be 0, as it is for every run of the tool. KV5SAVE_UNDER_TEST
-  // names another build of the tool to run, and KV5SAVE_LAUNCHER a command
-  // line to run it with (a memory checker, an emulator).
-  std::string Run(const std::vector<std::string>& arguments) const;
+  // Runs `kv5save` with the arguments and returns its standard output; it
+  // must end with the exit status `status`. KV5SAVE_UNDER_TEST names another
+  // build of the tool to run, and KV5SAVE_LAUNCHER a command line to run it
+  // with (a memory checker, an emulator).
+  std::string Run(const std::vector<std::string>& arguments, int status = 0) const;
+
+  // The same in two steps, so that several runs can go at once: Start
+  // begins a run, Finish waits for its end and checks its status.
+  struct Running {
+    int process = -1;
+    int output = -1;
+  };
+  Running Start(const std::vector<std::string>& arguments) const;
+  std::string Finish(Running running, int status = 0) const;
 
  private:
   std::string directory_;

@@ -21,13 +21,17 @@ class TextImportTest : public ::testing::Test {
     BuildFieldCatalogue();
   }
 
-  // Reads `text` as the text file; returns what the import printed.
+  // Reads `text` as the text file; returns what the import printed, which
+  // is a problem for the run's status unless it is only the loaded line.
   std::string Import(const std::string& text) {
     session_.Write("edit.txt", text);
     File file = File::Open(session_.PathOf("edit.txt"), "rb");
     testing::StdoutCapture output;
-    ReadTextFile(file, "edit.txt");
-    return output.Take();
+    const ImportedText result = ReadTextFile(file, "edit.txt");
+    const std::string printed = output.Take();
+    EXPECT_EQ(result.problem_reported, printed != "Text file loaded.\n") << printed;
+    EXPECT_FALSE(result.read_failed);
+    return printed;
   }
 
   static const ValueRecord& Value(int number, int field) {
@@ -52,6 +56,18 @@ TEST_F(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
   EXPECT_EQ(Import("[ENTRY1]\nVoice=3" + std::string(1060, ' ') + "4\n"),
             "Invalid variable name found at line 2.\nText file loaded.\n");
   EXPECT_EQ(Value(1, 6).byte_value, 0x30) << "the 4 is in the next piece, a line of its own";
+}
+
+TEST_F(TextImportTest, EveryMessageCountsAsAProblem) {
+  const std::string lines[] = {"Bogus=1",
+                               std::string(150, 'n') + "=1",
+                               "Model Type=1B",
+                               "Name 2=Twenty characters...",
+                               "Name Formatting?=" + std::string(100, 'c'),
+                               "Voice=11"};
+  for (const std::string& line : lines) Import("[ENTRY1]\n" + line + "\n");
+  Import("[ENTRY0]\n");
+  Import("[ENTRY1to]\n");
 }
 
 TEST_F(TextImportTest, KindsNoEntryFieldUsesAreReadToo) {

@@ -1,0 +1,115 @@
+// Loaded into kv5save with LD_PRELOAD, makes one of its write-side calls
+// fail as a failing disk would. The tool writes through stdio, whose own
+// calls into the system a wrapper cannot see, so the stdio calls are
+// wrapped: opening a file for writing, fwrite, fflush, fsync, fclose of a
+// file opened for writing, and rename. A directory's fsync is not counted:
+// the tool makes it only after the file is in place, where a failure can
+// no longer tear anything.
+//
+//   KV5_FAULT_AT     N: the Nth such call fails; 0 only counts the calls
+//   KV5_FAULT_ERRNO  the errno it fails with
+//   KV5_FAULT_LOG    a file that gets a line per call ("fwrite", and
+//                    "fwrite failed" for the one that failed)
+
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+template <typename Function>
+Function Real(const char* name) {
+  return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+void Log(const char* call, bool failed) {
+  const char* log = std::getenv("KV5_FAULT_LOG");
+  if (log == nullptr) return;
+  static const auto real_open = Real<int (*)(const char*, int, ...)>("open");
+  const int descriptor = real_open(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  if (descriptor < 0) return;
+  char line[64];
+  const int length = std::snprintf(line, sizeof line, "%s%s\n", call, failed ? " failed" : "");
+  [[maybe_unused]] const ssize_t written =
+      write(descriptor, line, static_cast<std::size_t>(length));
+  close(descriptor);
+}
+
+// Counts the call; true when it is the one to fail, with errno set.
+bool Fails(const char* call) {
+  static long count = 0;
+  const char* at = std::getenv("KV5_FAULT_AT");
+  const char* error = std::getenv("KV5_FAULT_ERRNO");
+  const bool fails = at != nullptr && ++count == std::atol(at);
+  Log(call, fails);
+  if (fails) errno = error != nullptr ? std::atoi(error) : EIO;
+  return fails;
+}
+
+bool ForWriting(int flags) { return (flags & O_ACCMODE) != O_RDONLY || (flags & O_CREAT) != 0; }
+
+bool ForWriting(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
+
+// The tool's own files, not the console it reports to.
+bool IsFile(std::FILE* stream) { return stream != nullptr && stream != stdout && stream != stderr; }
+
+}  // namespace
+
+extern "C" {
+
+int open(const char* path, int flags, ...) {
+  va_list rest;
+  va_start(rest, flags);
+  const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
+  va_end(rest);
+  if (ForWriting(flags) && Fails("open")) return -1;
+  return Real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
+}
+
+std::FILE* fopen(const char* path, const char* mode) {
+  if (ForWriting(mode) && Fails("fopen")) return nullptr;
+  return Real<std::FILE* (*)(const char*, const char*)>("fopen")(path, mode);
+}
+
+std::size_t fwrite(const void* data, std::size_t size, std::size_t count, std::FILE* stream) {
+  if (IsFile(stream) && Fails("fwrite")) return 0;
+  return Real<std::size_t (*)(const void*, std::size_t, std::size_t, std::FILE*)>("fwrite")(
+      data, size, count, stream);
+}
+
+int fflush(std::FILE* stream) {
+  if (IsFile(stream) && Fails("fflush")) return EOF;
+  return Real<int (*)(std::FILE*)>("fflush")(stream);
+}
+
+int fsync(int descriptor) {
+  struct stat status {};
+  const bool directory = fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
+  if (!directory && Fails("fsync")) return -1;
+  return Real<int (*)(int)>("fsync")(descriptor);
+}
+
+// A failing close still releases the stream, as the system's does.
+int fclose(std::FILE* stream) {
+  const bool writing = IsFile(stream) && (fcntl(fileno(stream), F_GETFL) & O_ACCMODE) != O_RDONLY;
+  const bool fails = writing && Fails("fclose");
+  const int error = errno;
+  const int closed = Real<int (*)(std::FILE*)>("fclose")(stream);
+  if (!fails) return closed;
+  errno = error;
+  return EOF;
+}
+
+int rename(const char* from, const char* to) {
+  if (Fails("rename")) return -1;
+  return Real<int (*)(const char*, const char*)>("rename")(from, to);
+}
+
+}  // extern "C"
