@@ -47,7 +47,8 @@ std::vector<std::uint8_t> BuildDemoSave() {
         .WithBytes(character.slot, kHairColour, {0x3A, 0x2A, 0x1E, 0xFF, 0x00, 0x00, 0x00, 0x00})
         .WithBytes(character.slot, kUpperBodyGear, {0x1B, 0x17, 0x00, 0x00})
         .WithBytes(character.slot, kHipGear, {0x1B, 0x1F, 0x00, 0x00})
-        .WithText(character.slot, kName, character.name);
+        .WithText(character.slot, kName, character.name)
+        .WithThumbnail(character.slot);
     for (std::size_t scale = 0; scale < 16; ++scale) {
       builder.WithFloat(character.slot, kBodyScales + 4 * scale, 1.0f);
     }

@@ -214,6 +214,15 @@ SaveBuilder& SaveBuilder::WithAwkwardValues(int slot) {
   return *this;
 }
 
+SaveBuilder& SaveBuilder::WithThumbnail(int slot) {
+  std::vector<std::uint8_t> picture(static_cast<std::size_t>(kThumbnailSize));
+  std::uint64_t state = seed_;
+  for (std::uint8_t& byte : picture) {
+    byte = static_cast<std::uint8_t>(NextNoise(state) ^ static_cast<std::uint64_t>(slot));
+  }
+  return WithBytes(slot, static_cast<std::size_t>(kThumbnailOffset), std::move(picture));
+}
+
 std::vector<std::uint8_t> SaveBuilder::Build() const {
   std::vector<std::uint8_t> save(length_);
   std::uint64_t state = seed_;

@@ -45,6 +45,9 @@ class SaveBuilder {
   // than NUL, names of 19 characters and longer runs, names holding a
   // separator or ending in spaces, unprintable bytes where a name begins.
   SaveBuilder& WithAwkwardValues(int slot);
+  // A thumbnail of seeded noise that differs in every byte from the picture
+  // of any other slot, so that moving a picture always shows.
+  SaveBuilder& WithThumbnail(int slot);
 
   std::vector<std::uint8_t> Build() const;
 
