@@ -9,7 +9,8 @@
 namespace kv5 {
 
 // Path buffers, counted with their terminating NUL: a save path may have 2599
-// characters, every name the tool forms from it 2603.
+// bytes, every name the tool forms from it 2603. The bytes are those the tool
+// holds: the path as given on POSIX systems, its UTF-8 on Windows.
 constexpr std::size_t kSavePathCapacity = 2600;
 constexpr std::size_t kFormedPathCapacity = 2604;
 

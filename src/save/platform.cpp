@@ -52,6 +52,42 @@ constexpr int kTemporaryNameAttempts = 100;
 
 namespace {
 
+// Windows names files in UTF-16, and its narrow calls pass a name through the
+// code page, which holds few of the characters a name may have. The tool
+// holds every path in UTF-8, as its command line arrived, and turns it into
+// UTF-16 at each call to the system.
+std::wstring Wide(const std::string& utf8) {
+  if (utf8.empty()) return {};
+  const int length = static_cast<int>(utf8.size());
+  const int wide_length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(wide_length), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), wide_length);
+  return wide;
+}
+
+// Windows opens a directory only when asked to, and then as a handle that
+// reads nothing. A directory given where a file is read is opened so, and is
+// then reported as a file that cannot be read, as on other systems; as a
+// missing file it would send the player looking for the wrong fault.
+std::FILE* OpenDirectoryToRead(const std::wstring& path) {
+  const DWORD attributes = GetFileAttributesW(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    return nullptr;
+  }
+  const HANDLE handle = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
+  if (descriptor == -1) {
+    CloseHandle(handle);
+    return nullptr;
+  }
+  std::FILE* stream = _fdopen(descriptor, "rb");
+  if (stream == nullptr) _close(descriptor);
+  return stream;
+}
+
 FileKind KindFromMode(unsigned mode) {
   if ((mode & _S_IFMT) == _S_IFREG) return FileKind::kRegular;
   if ((mode & _S_IFMT) == _S_IFDIR) return FileKind::kDirectory;
@@ -62,18 +98,29 @@ FileKind KindFromMode(unsigned mode) {
 
 FileKind KindOf(const std::string& path) {
   struct _stat64 status {};
-  if (_stat64(path.c_str(), &status) != 0) return FileKind::kMissing;
+  if (_wstat64(Wide(path).c_str(), &status) != 0) return FileKind::kMissing;
   return KindFromMode(status.st_mode);
 }
 
 FileKind KindOf(std::FILE* stream) {
+  // The C runtime takes a directory opened as above for a file; the
+  // handle's own attributes tell.
+  BY_HANDLE_FILE_INFORMATION info{};
+  const HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream)));
+  if (GetFileInformationByHandle(handle, &info) != 0 &&
+      (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    return FileKind::kDirectory;
+  }
   struct _stat64 status {};
   if (_fstat64(_fileno(stream), &status) != 0) return FileKind::kMissing;
   return KindFromMode(status.st_mode);
 }
 
 std::FILE* OpenFile(const std::string& path, const char* mode) {
-  return std::fopen(path.c_str(), mode);
+  const std::wstring wide_path = Wide(path);
+  std::FILE* stream = _wfopen(wide_path.c_str(), Wide(mode).c_str());
+  if (stream == nullptr && mode[0] == 'r') stream = OpenDirectoryToRead(wide_path);
+  return stream;
 }
 
 // Windows has no FIFOs to wait on.
@@ -84,8 +131,8 @@ std::FILE* CreateTemporaryBeside(const std::string& beside, std::string& created
   for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
     created = TemporaryName(directory, attempt);
     const int descriptor =
-        _open(created.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
-              _S_IREAD | _S_IWRITE);
+        _wopen(Wide(created).c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY | _O_NOINHERIT,
+               _S_IREAD | _S_IWRITE);
     if (descriptor >= 0) {
       std::FILE* stream = _fdopen(descriptor, "wb");
       if (stream == nullptr) {
@@ -99,7 +146,7 @@ std::FILE* CreateTemporaryBeside(const std::string& beside, std::string& created
   return nullptr;
 }
 
-bool MayWrite(const std::string& path) { return _access(path.c_str(), 2) == 0; }
+bool MayWrite(const std::string& path) { return _waccess(Wide(path).c_str(), 2) == 0; }
 
 // Links are followed by the system at every open on Windows.
 std::string ResolveLinks(const std::string& path) { return path; }
@@ -120,11 +167,11 @@ bool SyncToDisk(std::FILE* stream) { return _commit(_fileno(stream)) == 0; }
 void SyncDirectoryOf(const std::string&) {}
 
 bool RenameOnto(const std::string& from, const std::string& to) {
-  return MoveFileExA(from.c_str(), to.c_str(),
+  return MoveFileExW(Wide(from).c_str(), Wide(to).c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-void MakeDirectory(const std::string& path) { _mkdir(path.c_str()); }
+void MakeDirectory(const std::string& path) { _wmkdir(Wide(path).c_str()); }
 
 bool IsSameFile(const std::string& one, const std::string& other) {
   struct Identity {
@@ -134,7 +181,7 @@ bool IsSameFile(const std::string& one, const std::string& other) {
   const auto identify = [](const std::string& name) {
     Identity identity;
     const HANDLE handle =
-        CreateFileA(name.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+        CreateFileW(Wide(name).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return identity;
     identity.found = GetFileInformationByHandle(handle, &identity.info) != 0;
@@ -153,14 +200,15 @@ bool IsSameFile(const std::string& one, const std::string& other) {
 // from the save's full path, written in small letters as Windows compares
 // names.
 SaveLock::SaveLock(const std::string& save_path) {
-  const DWORD size = GetFullPathNameA(save_path.c_str(), 0, nullptr, nullptr);
+  const std::wstring wide_path = Wide(save_path);
+  const DWORD size = GetFullPathNameW(wide_path.c_str(), 0, nullptr, nullptr);
   if (size == 0) return;
-  std::string full(size, '\0');
-  full.resize(GetFullPathNameA(save_path.c_str(), size, full.data(), nullptr));
+  std::wstring full(size, L'\0');
+  full.resize(GetFullPathNameW(wide_path.c_str(), size, full.data(), nullptr));
   std::uint64_t hash = 14695981039346656037u;  // FNV-1a
-  for (char c : full) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+  for (wchar_t c : full) {
+    if (c >= L'A' && c <= L'Z') c = static_cast<wchar_t>(c - L'A' + L'a');
+    hash = (hash ^ static_cast<std::uint16_t>(c)) * 1099511628211u;
   }
   char name[40];
   std::snprintf(name, sizeof name, "kv5save-%016llx", static_cast<unsigned long long>(hash));
@@ -355,6 +403,12 @@ SaveLock& SaveLock::operator=(SaveLock&& other) noexcept {
 
 SaveLock::~SaveLock() { Release(); }
 
-void RemoveFile(const std::string& path) { std::remove(path.c_str()); }
+void RemoveFile(const std::string& path) {
+#ifdef _WIN32
+  _wremove(Wide(path).c_str());
+#else
+  std::remove(path.c_str());
+#endif
+}
 
 }  // namespace kv5::platform
