@@ -1,20 +1,13 @@
 #include <cstdio>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "cli/run.h"
 
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
-
-#include <string>
-#include <vector>
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
 #include <windows.h>
 #endif
 
