@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "catalogue/catalogue.h"
 #include "save/slots.h"
@@ -61,6 +62,29 @@ bool DecodeShown(int id, ConstByteSpan entry, ValueRecord& value) {
          ExportWrites(id, value);
 }
 
+// Where a registered field lies in an entry.
+struct FieldSpan {
+  std::size_t start;
+  std::size_t size;
+  int id;
+};
+
+// The fields that lie on bytes of an entry, by where they start: a run of
+// differing bytes finds the fields it touches without a walk over them all.
+std::vector<FieldSpan> FieldsByStart() {
+  std::vector<FieldSpan> spans;
+  for (int id = 0; id < kFieldCount; ++id) {
+    const FieldDefinition& field = Field(id);
+    const std::size_t size = FieldSize(field.kind, field.length);
+    if (field.registered() && size > 0) {
+      spans.push_back({static_cast<std::size_t>(field.offset), size, id});
+    }
+  }
+  std::stable_sort(spans.begin(), spans.end(),
+                   [](const FieldSpan& a, const FieldSpan& b) { return a.start < b.start; });
+  return spans;
+}
+
 class Comparison {
  public:
   Comparison(const SaveImage& first, const SaveImage& second, bool aligned_text,
@@ -69,7 +93,10 @@ class Comparison {
         second_(second),
         aligned_text_(aligned_text),
         write_(write),
-        common_size_(std::min(first.bytes.size(), second.bytes.size())) {}
+        common_size_(std::min(first.bytes.size(), second.bytes.size())),
+        fields_(FieldsByStart()) {
+    for (const FieldSpan& span : fields_) longest_field_ = std::max(longest_field_, span.size);
+  }
 
   bool Run() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -198,18 +225,22 @@ class Comparison {
     char range[64];
     std::snprintf(range, sizeof range, "# Bytes 0x%04zX-0x%04zX differ (", first, last);
     out_ += range;
-    bool named = false;
-    for (int id = 0; id < kFieldCount; ++id) {
-      const FieldDefinition& field = Field(id);
-      const std::size_t size = FieldSize(field.kind, field.length);
-      if (!field.registered() || size == 0) continue;
-      const auto start = static_cast<std::size_t>(field.offset);
-      if (start > last || start + size <= first) continue;
-      out_ += named ? ", " : "in ";
-      out_ += field.name.view();
-      named = true;
+    // A field that starts further back than the longest field is long ends
+    // before the run.
+    const std::size_t reach = first + 1 > longest_field_ ? first + 1 - longest_field_ : 0;
+    auto span = std::lower_bound(
+        fields_.begin(), fields_.end(), reach,
+        [](const FieldSpan& field, std::size_t start) { return field.start < start; });
+    touched_.clear();
+    for (; span != fields_.end() && span->start <= last; ++span) {
+      if (span->start + span->size > first) touched_.push_back(span->id);
     }
-    out_ += named ? ").\n" : "no known field).\n";
+    std::sort(touched_.begin(), touched_.end());
+    for (std::size_t i = 0; i < touched_.size(); ++i) {
+      out_ += i == 0 ? "in " : ", ";
+      out_ += Field(touched_[i]).name.view();
+    }
+    out_ += touched_.empty() ? "no known field).\n" : ").\n";
   }
 
   const SaveImage& first_;
@@ -221,6 +252,9 @@ class Comparison {
   std::size_t outside_ = 0;
   int sections_ = 0;
   std::string out_;
+  std::vector<FieldSpan> fields_;
+  std::size_t longest_field_ = 0;
+  std::vector<int> touched_;  // the fields a run of bytes lies on
   // The old entry's field area as writing the field lines into it leaves it.
   std::array<std::uint8_t, kFieldArea> written_{};
 };
