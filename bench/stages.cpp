@@ -3,8 +3,8 @@
 // export; import of the whole text, encode pass; and the comparison of the
 // save with a copy that differs in one field of every entry. Each reports
 // the bytes it works through per second: the save's for load, decode and
-// encode, the text's for export and import, both saves' for the comparison. The stages' console messages are discarded;
-// the results are printed as usual.
+// encode, the text's for export and import, both saves' for the comparison. The stages' console
+// messages are discarded; the results are printed as usual.
 //
 // The stages repeat in one process, so apart from the load, which gets a
 // new buffer each time, their memory is warm after the first round; what a
@@ -180,8 +180,9 @@ void Compare(benchmark::State& state) {
   }
   std::size_t printed = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(CompareSaves(TheSaveImage(), changed, false,
-                                          [&printed](std::string_view text) { printed += text.size(); }));
+    benchmark::DoNotOptimize(
+        CompareSaves(TheSaveImage(), changed, false,
+                     [&printed](std::string_view text) { printed += text.size(); }));
   }
   state.SetBytesProcessed(state.iterations() * 2 * files.save_size);
 }

@@ -83,7 +83,8 @@ std::vector<int> FieldCoverage() {
     const FieldDefinition& field = Field(id);
     if (!field.registered()) continue;
     const std::size_t start = static_cast<std::size_t>(field.offset);
-    for (std::size_t k = start; k < start + FieldSize(field.kind, field.length) && k < coverage.size(); ++k) {
+    for (std::size_t k = start;
+         k < start + FieldSize(field.kind, field.length) && k < coverage.size(); ++k) {
       if (coverage[k] < 0) coverage[k] = id;
     }
   }

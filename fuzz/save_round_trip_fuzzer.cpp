@@ -86,7 +86,8 @@ void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool 
     } else if (line[0] == '#') {
       std::string lower(line);
       for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (lower.find("[entry") != std::string::npos) Fail("a comment holds [entry: %s", lower.c_str());
+      if (lower.find("[entry") != std::string::npos)
+        Fail("a comment holds [entry: %s", lower.c_str());
     } else {
       if (FindEntryHeader(line) >= 0) Fail("a field line reads as a section header");
       CheckFieldLine(old_save, new_save, slot, line);

@@ -50,8 +50,7 @@ bool HoldsCharacter(const SaveImage& image, int slot) {
 }
 
 ConstByteSpan FieldBytes(ConstByteSpan entry, const FieldDefinition& field) {
-  return entry.subspan(static_cast<std::size_t>(field.offset),
-                       FieldSize(field.kind, field.length));
+  return entry.subspan(static_cast<std::size_t>(field.offset), FieldSize(field.kind, field.length));
 }
 
 // Decodes the field from the entry; true when the export writes a line for it.
@@ -126,7 +125,8 @@ class Comparison {
     }
     const bool sizes_differ = first_.size() != second_.size();
     if (sizes_differ) {
-      std::snprintf(line, sizeof line, "# The first save has %" PRId64 " bytes, the second %" PRId64 ".\n",
+      std::snprintf(line, sizeof line,
+                    "# The first save has %" PRId64 " bytes, the second %" PRId64 ".\n",
                     first_.size(), second_.size());
       out_ += line;
     }
@@ -184,8 +184,7 @@ class Comparison {
       if (!DecodeShown(id, new_entry, new_value)) continue;
       ValueRecord old_value;
       const bool old_shown = DecodeShown(id, old_entry, old_value);
-      if (old_shown &&
-          ExportedValue(id, old_value).text() == ExportedValue(id, new_value).text()) {
+      if (old_shown && ExportedValue(id, old_value).text() == ExportedValue(id, new_value).text()) {
         continue;
       }
       std::string was;
@@ -225,8 +224,8 @@ class Comparison {
     char range[64];
     std::snprintf(range, sizeof range, "# Bytes 0x%04zX-0x%04zX differ (", first, last);
     out_ += range;
-    // A field that starts further back than the longest field is long ends
-    // before the run.
+    // Only a field that starts less than the longest field's size before
+    // the run can reach into it.
     const std::size_t reach = first + 1 > longest_field_ ? first + 1 - longest_field_ : 0;
     auto span = std::lower_bound(
         fields_.begin(), fields_.end(), reach,

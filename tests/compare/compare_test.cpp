@@ -27,7 +27,8 @@ constexpr int kDiffer = 1;
 // where the save ends.
 Bytes MixedSave(std::uint64_t seed) {
   SaveBuilder save(seed);
-  for (int slot = 1 + static_cast<int>(seed % 3); slot <= 60; slot += 1 + static_cast<int>(seed % 4)) {
+  for (int slot = 1 + static_cast<int>(seed % 3); slot <= 60;
+       slot += 1 + static_cast<int>(seed % 4)) {
     if (slot % 3 == 0) {
       save.WithExactValues(slot);
     } else if (slot % 3 == 1) {
