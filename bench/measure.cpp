@@ -1,6 +1,7 @@
 // Runs one command and reports what it cost: measure COMMAND [ARGUMENT...]
 // prints "<seconds> <peak resident KiB>" for the command alone, whose own
-// output is discarded. The command is started with posix_spawn, which runs
+// output is discarded. The command must exit with 0, or with N after
+// "measure --status N COMMAND...". The command is started with posix_spawn, which runs
 // it in this small process's memory until the exec, so the peak that the
 // kernel keeps across the exec is this wrapper's at most; a Python or shell
 // parent would lend the command its own far larger peak.
@@ -11,13 +12,21 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <ctime>
 
 extern char** environ;
 
 int main(int argc, char* argv[]) {
+  int expected_status = 0;
+  if (argc > 2 && std::strcmp(argv[1], "--status") == 0) {
+    expected_status = std::atoi(argv[2]);
+    argc -= 2;
+    argv += 2;
+  }
   if (argc < 2) {
-    std::fprintf(stderr, "usage: measure COMMAND [ARGUMENT...]\n");
+    std::fprintf(stderr, "usage: measure [--status N] COMMAND [ARGUMENT...]\n");
     return 2;
   }
   posix_spawn_file_actions_t actions;
@@ -41,7 +50,7 @@ int main(int argc, char* argv[]) {
   }
   clock_gettime(CLOCK_MONOTONIC, &end);
   posix_spawn_file_actions_destroy(&actions);
-  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != expected_status) {
     std::fprintf(stderr, "measure: %s ended with status %d\n", argv[1], status);
     return 1;
   }

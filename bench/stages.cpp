@@ -1,9 +1,10 @@
 // The stages of a read and a write run, in-process, on a full save of 118
 // entries whose every field the text carries exactly: load, decode pass,
-// export; import of the whole text, encode pass. Each reports the bytes it
-// works through per second: the save's for load, decode and encode, the
-// text's for export and import. The stages' console messages are discarded;
-// the results are printed as usual.
+// export; import of the whole text, encode pass; and the comparison of the
+// save with a copy that differs in one field of every entry. Each reports
+// the bytes it works through per second: the save's for load, decode and
+// encode, the text's for export and import, both saves' for the comparison. The stages' console
+// messages are discarded; the results are printed as usual.
 //
 // The stages repeat in one process, so apart from the load, which gets a
 // new buffer each time, their memory is warm after the first round; what a
@@ -17,9 +18,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "compare/compare_saves.h"
 #include "save/file.h"
 #include "save/save_image.h"
 #include "save/slots.h"
@@ -166,11 +169,30 @@ void EncodePass(benchmark::State& state) {
   state.SetBytesProcessed(state.iterations() * files.save_size);
 }
 
+void Compare(benchmark::State& state) {
+  const Files& files = TheFiles();
+  Quiet quiet;
+  StartRun(files);
+  SaveImage changed = TheSaveImage();
+  constexpr std::size_t kVoice = 14;
+  for (int slot = 0; slot < kSlotCount; ++slot) {
+    changed.bytes[static_cast<std::size_t>(SlotOffset(slot)) + kVoice] ^= 1;
+  }
+  std::size_t printed = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(
+        CompareSaves(TheSaveImage(), changed, false,
+                     [&printed](std::string_view text) { printed += text.size(); }));
+  }
+  state.SetBytesProcessed(state.iterations() * 2 * files.save_size);
+}
+
 BENCHMARK(Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(DecodePass)->Unit(benchmark::kMillisecond);
 BENCHMARK(Export)->Unit(benchmark::kMillisecond);
 BENCHMARK(Import)->Unit(benchmark::kMillisecond);
 BENCHMARK(EncodePass)->Unit(benchmark::kMillisecond);
+BENCHMARK(Compare)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace kv5

@@ -11,6 +11,7 @@
 
 #include "catalogue/catalogue.h"
 #include "save/slots.h"
+#include "values/codec.h"
 #include "values/value_store.h"
 
 namespace kv5::fuzz {
@@ -76,34 +77,14 @@ void BuildFuzzCatalogue() {
   RegisterField(156, "Spare Triple", 0x37C, FieldKind::kFloatTriple, 0, nullptr, false);
 }
 
-std::size_t WrittenExtent(const FieldDefinition& field) {
-  switch (field.kind) {
-    case FieldKind::kText:
-      return kStoreTextCapacity;
-    case FieldKind::kByte:
-      return 1;
-    case FieldKind::kInt16:
-      return 2;
-    case FieldKind::kInt32:
-    case FieldKind::kFloat:
-      return 4;
-    case FieldKind::kByteArray:
-      return ByteArrayLength(field.length);
-    case FieldKind::kNone:
-    case FieldKind::kInteger:
-    case FieldKind::kFloatTriple:
-      break;
-  }
-  return 0;
-}
-
 std::vector<int> FieldCoverage() {
   std::vector<int> coverage(static_cast<std::size_t>(kEntrySize), -1);
   for (int id = 0; id < kFieldCount; ++id) {
     const FieldDefinition& field = Field(id);
     if (!field.registered()) continue;
     const std::size_t start = static_cast<std::size_t>(field.offset);
-    for (std::size_t k = start; k < start + WrittenExtent(field) && k < coverage.size(); ++k) {
+    for (std::size_t k = start;
+         k < start + FieldSize(field.kind, field.length) && k < coverage.size(); ++k) {
       if (coverage[k] < 0) coverage[k] = id;
     }
   }

@@ -30,12 +30,8 @@ std::vector<std::uint8_t> ReadScratchFile(const std::string& path);
 // the slot array that no field covers, so the fuzzers reach that code too.
 void BuildFuzzCatalogue();
 
-// The bytes a field may occupy when it is written back: a text of up to 19
-// characters and its NUL, or the field's encoded size.
-std::size_t WrittenExtent(const FieldDefinition& field);
-
-// For every offset inside an entry, a registered field whose written extent
-// covers it, or -1. Needs the built catalogue.
+// For every offset inside an entry, a registered field that lies on it (a
+// text on all its 20 bytes), or -1. Needs the built catalogue.
 std::vector<int> FieldCoverage();
 
 // Where a byte of the save lies: the custom slot (index 0 to 49) whose entry

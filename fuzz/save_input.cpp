@@ -40,6 +40,7 @@ void MakeSaveInput(const std::uint8_t* data, std::size_t size, SaveInput& input)
   input.layout = size >= 1 ? static_cast<Layout>(data[0] % 4) : Layout::kWholeFile;
   const std::uint8_t options = size >= 2 ? data[1] : 0;
   input.aligned_text = (options & kAlignedText) != 0;
+  input.input_is_old = (options & kInputIsOld) != 0;
   const std::uint8_t* rest = data + std::min<std::size_t>(size, 2);
   const std::size_t rest_size = size - std::min<std::size_t>(size, 2);
   switch (input.layout) {

@@ -19,7 +19,8 @@ namespace kv5::fuzz {
 //                  of layout 2, about 900 bytes for all of them
 //   byte 1      layouts 2 and 3: bits 0-1 which entry (slot 1, 3, 50 or 51),
 //               bit 2 the save is cut short inside slot 51; every layout:
-//               bit 3 aligned text ("-t")
+//               bit 3 aligned text ("-t"), bit 4 the comparison with the
+//               builder save takes the input's save as the old one
 //
 // Layouts 0 and 1 reach the loader and the edition test with short and odd
 // files; 2 and 3 reach decoding, export and import with the data as an
@@ -28,12 +29,14 @@ enum class Layout : std::uint8_t { kWholeFile = 0, kTitleWindow = 1, kEntry = 2,
 
 constexpr std::uint8_t kCutShort = 1 << 2;
 constexpr std::uint8_t kAlignedText = 1 << 3;
+constexpr std::uint8_t kInputIsOld = 1 << 4;
 constexpr int kEntryChoices[4] = {1, 3, 50, 51};
 
 struct SaveInput {
   Layout layout = Layout::kWholeFile;
   std::vector<std::uint8_t> save;
   bool aligned_text = false;
+  bool input_is_old = false;
 };
 
 // Fills `input` from the fuzzer's data; `input.save` keeps its buffer from

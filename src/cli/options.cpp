@@ -11,13 +11,14 @@ struct ModeOption {
   RunMode mode;
 };
 
-constexpr std::array<ModeOption, 6> kModeOptions = {{
+constexpr std::array<ModeOption, 7> kModeOptions = {{
     {"-r", "-read", RunMode::kRead},
     {"-w", "-write", RunMode::kWrite},
     {"-x", "-extract", RunMode::kExtract},
     {"-rp", "-replace", RunMode::kReplace},
     {"-xt", "-extractthumbnail", RunMode::kExtractThumbnail},
     {"-rt", "-replacethumbnail", RunMode::kReplaceThumbnail},
+    {"-d", "-diff", RunMode::kCompare},
 }};
 
 void ApplyOption(std::string_view argument, Options& options) {
@@ -53,6 +54,7 @@ int PositionalArgumentsNeeded(RunMode mode) {
     case RunMode::kWrite:
     case RunMode::kExtract:
     case RunMode::kExtractThumbnail:
+    case RunMode::kCompare:
       return 2;
     case RunMode::kReplace:
     case RunMode::kReplaceThumbnail:

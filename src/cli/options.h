@@ -14,6 +14,7 @@ enum class RunMode : std::int32_t {
   kReplace = 3,
   kExtractThumbnail = 4,
   kReplaceThumbnail = 5,
+  kCompare = 6,
 };
 
 struct Options {

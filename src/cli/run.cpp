@@ -3,11 +3,13 @@
 #include <cstdio>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "catalogue/catalogue.h"
 #include "cli/entry_number.h"
 #include "cli/options.h"
 #include "cli/usage.h"
+#include "compare/compare_saves.h"
 #include "save/file.h"
 #include "save/new_save.h"
 #include "save/path.h"
@@ -25,6 +27,10 @@ namespace {
 constexpr int kDone = 0;
 constexpr int kProblemReported = 1;
 constexpr int kArgumentsMissing = 2;
+// The compare mode's, as diff(1) and cmp(1) have them.
+constexpr int kSavesAlike = 0;
+constexpr int kSavesDiffer = 1;
+constexpr int kCompareTrouble = 2;
 
 int StatusOf(bool done) { return done ? kDone : kProblemReported; }
 
@@ -36,21 +42,22 @@ bool ReplacesSave(const Options& options) {
           options.mode == RunMode::kReplaceThumbnail);
 }
 
-// Opens and loads the save named first on the command line; a run that will
-// replace it takes the save's lock first. Reports every failure, and prints
-// the usage text when it is not an edition 5 save. Returns the save path
-// when the run goes on.
-std::optional<std::string> LoadEditionFiveSave(const Options& options, platform::SaveLock& lock) {
-  std::optional<std::string> save_path = FitPath(kSavePathCapacity, {options.positional[0]});
+// Opens and loads the save `argument` names into `image`; with a `lock`,
+// takes the save's lock first. Reports every failure, and prints the usage
+// text when it is not an edition 5 save. Returns the save path when the run
+// goes on.
+std::optional<std::string> LoadEditionFiveSave(std::string_view argument, SaveImage& image,
+                                               platform::SaveLock* lock) {
+  std::optional<std::string> save_path = FitPath(kSavePathCapacity, {argument});
   if (!save_path) return std::nullopt;
-  if (ReplacesSave(options)) lock = platform::SaveLock(*save_path);
+  if (lock != nullptr) *lock = platform::SaveLock(*save_path);
   File save_file = File::OpenWithoutWaiting(*save_path);
   if (!save_file) {
     std::printf("Error: Couldn't open %s.", save_path->c_str());
     return std::nullopt;
   }
-  if (!LoadSaveData(save_file, *save_path)) return std::nullopt;
-  if (TheSaveImage().edition != Edition::kFive) {
+  if (!LoadSaveData(save_file, *save_path, image)) return std::nullopt;
+  if (image.edition != Edition::kFive) {
     PrintUsage();
     return std::nullopt;
   }
@@ -133,11 +140,24 @@ int RunSlotMode(const Options& options, const std::string& save_path) {
   return StatusOf(MoveNewSaveOntoSave(new_save, options, save_path));
 }
 
+// Loads the second save beside the first and prints what differs. Fails
+// too when standard output could not take all of it.
+int RunCompare(const Options& options) {
+  SaveImage other;
+  if (!LoadEditionFiveSave(options.positional[1], other, nullptr)) return kCompareTrouble;
+  const bool differ =
+      CompareSaves(TheSaveImage(), other, options.aligned_text,
+                   [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
+  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) return kCompareTrouble;
+  return differ ? kSavesDiffer : kSavesAlike;
+}
+
 int RunSelectedMode(const Options& options, const std::string& save_path) {
   ClearTables();
   BuildFieldCatalogue();
   if (static_cast<int>(options.positional.size()) < PositionalArgumentsNeeded(options.mode)) {
     PrintUsage();
+    // For the compare mode too: a save it was not given is one it cannot compare.
     return kArgumentsMissing;
   }
   switch (options.mode) {
@@ -145,6 +165,8 @@ int RunSelectedMode(const Options& options, const std::string& save_path) {
       return StatusOf(RunRead(options, save_path));
     case RunMode::kWrite:
       return RunWrite(options, save_path);
+    case RunMode::kCompare:
+      return RunCompare(options);
     default:
       return RunSlotMode(options, save_path);
   }
@@ -160,8 +182,10 @@ int Run(int argc, const char* const argv[]) {
   }
   // Held until the run ends, after the new save took the save's place.
   platform::SaveLock lock;
-  const std::optional<std::string> save_path = LoadEditionFiveSave(options, lock);
-  const int status = save_path ? RunSelectedMode(options, *save_path) : kProblemReported;
+  const std::optional<std::string> save_path = LoadEditionFiveSave(
+      options.positional[0], TheSaveImage(), ReplacesSave(options) ? &lock : nullptr);
+  const int not_loaded = options.mode == RunMode::kCompare ? kCompareTrouble : kProblemReported;
+  const int status = save_path ? RunSelectedMode(options, *save_path) : not_loaded;
   FreeSaveData();
   return status;
 }

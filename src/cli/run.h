@@ -7,7 +7,9 @@ namespace kv5 {
 // old one. Every outcome is reported on standard output. The result is the
 // process's exit status: 0 when the run did its job without reporting a
 // problem (the usage text alone included), 1 when it reported one or
-// refused the save, 2 when the mode lacks arguments.
+// refused the save, 2 when the mode lacks arguments. The compare mode has
+// diff's: 0 when the saves are alike, 1 when they differ, 2 when they could
+// not be compared.
 int Run(int argc, const char* const argv[]);
 
 }  // namespace kv5

@@ -14,6 +14,8 @@ void PrintUsage() {
   std::printf("Ex. kv5save.exe -x KV5SaveData 40\n\n");
   std::printf("-rp replace a specific entry with an entry binary file.\n");
   std::printf("Ex. kv5save.exe -rp KV5SaveData 40 entry50.bin\n\n");
+  std::printf("-d compare two saves and print what differs, as text that -w can apply.\n");
+  std::printf("Ex. kv5save.exe -d KV5SaveData.bak KV5SaveData\n\n");
   std::printf("-xt extract a specific thumbnail to a single binary file.\n");
   std::printf("-rt replace a specific thumbnail with a thumbnail binary file.\n");
   std::printf("-p to write any new files into specific directories.\n\n");

@@ -10,8 +10,7 @@ SaveImage& TheSaveImage() {
   return image;
 }
 
-bool LoadSaveData(File& save_file, const std::string& save_path) {
-  SaveImage& image = TheSaveImage();
+bool LoadSaveData(File& save_file, const std::string& save_path, SaveImage& image) {
   std::optional<ImageBytes> bytes;
   // A FIFO or a device is no save: reading it could wait for ever.
   const std::optional<std::int64_t> length =
@@ -26,6 +25,10 @@ bool LoadSaveData(File& save_file, const std::string& save_path) {
   image.edition = DetectEdition(image.view());
   std::printf("%s", EditionMessage(image.edition));
   return true;
+}
+
+bool LoadSaveData(File& save_file, const std::string& save_path) {
+  return LoadSaveData(save_file, save_path, TheSaveImage());
 }
 
 void FreeSaveData() {

@@ -35,10 +35,12 @@ struct SaveImage {
 // The save of this run.
 SaveImage& TheSaveImage();
 
-// Reads the open save file whole into TheSaveImage(), prints "Save data
-// loaded." and the edition line. A file that is no regular file or cannot
-// be read whole prints
-// "Error: Couldn't read <path>." instead and leaves no image: returns false.
+// Reads the open save file whole into `image`, prints "Save data loaded."
+// and the edition line. A file that is no regular file or cannot be read
+// whole prints "Error: Couldn't read <path>." instead and leaves `image` as
+// it was: returns false.
+bool LoadSaveData(File& save_file, const std::string& save_path, SaveImage& image);
+// The same into TheSaveImage(), the save of this run.
 bool LoadSaveData(File& save_file, const std::string& save_path);
 
 // Releases the image of this run.

@@ -92,16 +92,21 @@ bool ExportWrites(int field, const ValueRecord& value) {
   return Field(field).kind != FieldKind::kText || TextValueReadsBack(field, value.text.view());
 }
 
-void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text) {
+void AppendValueAndNote(std::string& out, int field, const ValueRecord& value) {
+  out += ExportedValue(field, value).text();
+  AppendAnnotation(out, field, value);
+}
+
+void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text,
+                     std::string_view line_end) {
   const std::string_view name = Field(field).name.view();
   out += name;
   if (aligned_text && name.size() < kAlignedKeyWidth) {
     out.append(kAlignedKeyWidth - name.size(), ' ');
   }
   out += '=';
-  out += ExportedValue(field, value).text();
-  AppendAnnotation(out, field, value);
-  out += "\r\n";
+  AppendValueAndNote(out, field, value);
+  out += line_end;
 }
 
 bool WriteTextFile(OutputFile& text_file, bool aligned_text) {

@@ -41,8 +41,13 @@ class ExportedValue {
 // file back unchanged would then change the save.
 bool ExportWrites(int field, const ValueRecord& value);
 
+// Appends what the export writes after the "=": the value and its note.
+void AppendValueAndNote(std::string& out, int field, const ValueRecord& value);
+
 // Appends the field's whole line as the export writes it: the name (padded
-// to column 41 with `aligned_text`), "=", the value, its note and CR LF.
-void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text);
+// to column 41 with `aligned_text`), "=", the value, its note and the line
+// end, CR LF in the text file.
+void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text,
+                     std::string_view line_end = "\r\n");
 
 }  // namespace kv5

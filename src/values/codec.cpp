@@ -42,6 +42,27 @@ bool DecodeText(ConstByteSpan bytes, ValueRecord& value) {
 
 }  // namespace
 
+std::size_t FieldSize(FieldKind kind, std::int32_t length) {
+  switch (kind) {
+    case FieldKind::kText:
+      return kStoreTextCapacity;
+    case FieldKind::kByte:
+      return 1;
+    case FieldKind::kInt16:
+      return 2;
+    case FieldKind::kInt32:
+    case FieldKind::kFloat:
+      return 4;
+    case FieldKind::kByteArray:
+      return ByteArrayLength(length);
+    case FieldKind::kNone:
+    case FieldKind::kInteger:
+    case FieldKind::kFloatTriple:
+      break;
+  }
+  return 0;
+}
+
 bool DecodeField(FieldKind kind, std::int32_t length, ConstByteSpan bytes, ValueRecord& value) {
   switch (kind) {
     case FieldKind::kText:

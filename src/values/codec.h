@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "catalogue/field.h"
@@ -8,6 +9,11 @@
 #include "values/value_store.h"
 
 namespace kv5 {
+
+// How many bytes of an entry a field of `kind` lies on: a text's 19
+// characters and its closing NUL, a number's encoded size, a byte array's
+// `length`; none for the kinds that live only in the text.
+std::size_t FieldSize(FieldKind kind, std::int32_t length);
 
 // Decodes one field from `bytes`, which start at the field's first byte and
 // run at most to the end of the image. Returns whether the field is present:

@@ -19,7 +19,8 @@
 //   fifo <name>                          a named pipe
 //   run <status> <argument>...           the exit status it must end with (0
 //                                        done, 1 a problem reported, 2 too
-//                                        few arguments), and its output,
+//                                        few arguments; for -d 0 alike, 1
+//                                        different, 2 not compared), and its output,
 //                                        exactly, as "> line" lines
 //                                        below (">:" ends without a line end;
 //                                        "> @usage" and "> @loaded" stand for
@@ -69,6 +70,8 @@ const std::string kUsage =
     "-x extract a specific entry to a single binary file.\nEx. kv5save.exe -x KV5SaveData 40\n\n"
     "-rp replace a specific entry with an entry binary file.\n"
     "Ex. kv5save.exe -rp KV5SaveData 40 entry50.bin\n\n"
+    "-d compare two saves and print what differs, as text that -w can apply.\n"
+    "Ex. kv5save.exe -d KV5SaveData.bak KV5SaveData\n\n"
     "-xt extract a specific thumbnail to a single binary file.\n"
     "-rt replace a specific thumbnail with a thumbnail binary file.\n"
     "-p to write any new files into specific directories.\n\n"
