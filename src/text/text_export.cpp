@@ -71,8 +71,16 @@ bool TextValueReadsBack(int field, std::string_view text) {
   return FindEntryHeader(line) < 0;
 }
 
+void AppendKey(std::string& out, std::string_view name, bool aligned_text) {
+  out += name;
+  if (aligned_text && name.size() < kAlignedKeyWidth) {
+    out.append(kAlignedKeyWidth - name.size(), ' ');
+  }
+  out += '=';
+}
+
 void AppendSection(std::string& out, int slot, const EntryValues& entry, bool aligned_text) {
-  out += "[ENTRY" + std::to_string(slot + 1) + "]\r\n";
+  out += SectionHeader(slot);
   for (int id = 0; id < kFieldCount; ++id) {
     const ValueRecord& value = entry.values[static_cast<std::size_t>(id)];
     if (!entry.present[static_cast<std::size_t>(id)]) continue;
@@ -99,14 +107,18 @@ void AppendValueAndNote(std::string& out, int field, const ValueRecord& value) {
 
 void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text,
                      std::string_view line_end) {
-  const std::string_view name = Field(field).name.view();
-  out += name;
-  if (aligned_text && name.size() < kAlignedKeyWidth) {
-    out.append(kAlignedKeyWidth - name.size(), ' ');
-  }
-  out += '=';
+  AppendKey(out, Field(field).name.view(), aligned_text);
   AppendValueAndNote(out, field, value);
   out += line_end;
+}
+
+std::string SectionHeader(int slot) { return "[ENTRY" + std::to_string(slot + 1) + "]\r\n"; }
+
+std::string TypedFieldLine(std::string_view name, std::string_view value_text) {
+  std::string line;
+  AppendKey(line, name, false);
+  line += value_text;
+  return line + "\r\n";
 }
 
 bool WriteTextFile(OutputFile& text_file, bool aligned_text) {

@@ -50,4 +50,10 @@ void AppendValueAndNote(std::string& out, int field, const ValueRecord& value);
 void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text,
                      std::string_view line_end = "\r\n");
 
+// The header line of a slot's section ("[ENTRY<n>]", `slot` the slot index),
+// and the line of field `name` that gives `value_text` as typed, as the
+// export writes them: what a front end writes to change a field.
+std::string SectionHeader(int slot);
+std::string TypedFieldLine(std::string_view name, std::string_view value_text);
+
 }  // namespace kv5

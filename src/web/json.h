@@ -1,0 +1,35 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace kv5::web {
+
+// Writes JSON for the page, one value after another: the writer puts the
+// commas between the members of an object or array. Text is copied as it
+// is but for the characters JSON must escape; the core's texts are ASCII,
+// and file names come from the page as UTF-8.
+class JsonWriter {
+ public:
+  JsonWriter& BeginObject();
+  JsonWriter& EndObject();
+  JsonWriter& BeginArray();
+  JsonWriter& EndArray();
+  JsonWriter& Key(std::string_view key);
+  JsonWriter& String(std::string_view text);
+  JsonWriter& Number(long long number);
+  JsonWriter& Bool(bool value);
+  JsonWriter& Null();
+  // A value that is JSON already.
+  JsonWriter& Raw(std::string_view json);
+
+  const std::string& text() const { return out_; }
+
+ private:
+  void BeforeValue();
+
+  std::string out_;
+  bool first_ = true;  // no comma before the next value
+};
+
+}  // namespace kv5::web

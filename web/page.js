@@ -1,0 +1,375 @@
+// The page: a front over window.kv5. It runs the tool's command lines as a
+// player would type them and shows what the core answers; it knows nothing
+// of the save or the text itself: fields, values, notes, code names and
+// messages all come from the core.
+
+const { kv5 } = window;
+const $ = (id) => document.getElementById(id);
+
+const state = {
+  name: '', // the save's file name, which the new save keeps
+  original: null, // the bytes as opened, never changed
+  current: null, // the bytes with every change applied so far
+  slot: 0, // the character shown in the form
+  text: '', // the name of the text file shown, once shown
+  second: null, // {name, bytes}: a second save to copy from
+};
+
+// The messages pane: each command as a player would type it, then what the
+// tool printed.
+function say(heading, output = '') {
+  const pane = $('messages');
+  pane.textContent += `${heading}\n${output}${output && !output.endsWith('\n') ? '\n' : ''}\n`;
+  pane.scrollTop = pane.scrollHeight;
+}
+
+function commandLine(args) {
+  return `> kv5save ${args.map((a) => (/[\s"]/.test(a) || a === '' ? JSON.stringify(a) : a)).join(' ')}`;
+}
+
+// A file name as an argument: one that begins with "-" would be an option.
+const argumentFor = (name) => (name.startsWith('-') ? `./${name}` : name);
+
+// A name for a file put beside the save that is not the save's own.
+const besideSave = (name) => (name === state.name ? `other-${name}` : name);
+
+async function tool(args, files) {
+  const result = await kv5.run(args, files);
+  say(commandLine(args), result.stdout);
+  return result;
+}
+
+// The files a run made that it was not given.
+const madeBy = (result, given) =>
+  Object.entries(result.files).filter(([name]) => !(name in given));
+
+function download(name, bytes) {
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([bytes], { type: 'application/octet-stream' }));
+  link.download = name;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 60000);
+}
+
+const sameBytes = (a, b) => a.length === b.length && a.every((byte, i) => byte === b[i]);
+
+// Runs a command on the current save; a command that wrote a new save makes
+// it the current one.
+async function change(args, extraFiles = {}) {
+  const given = { [state.name]: state.current, ...extraFiles };
+  const result = await tool(args, given);
+  const saved = result.files[state.name];
+  if (saved && !sameBytes(saved, state.current)) {
+    state.current = saved;
+    await refresh();
+  }
+  return result;
+}
+
+// --- Opening -----------------------------------------------------------
+
+async function openSave(name, bytes) {
+  const answer = await kv5.characters(bytes, name);
+  say(`Opening ${name}`, answer.stdout);
+  if (!answer.characters) {
+    say('This file is not a save kv5save can work on; nothing was opened.');
+    return;
+  }
+  Object.assign(state, { name, original: bytes, current: bytes, slot: 0, text: '' });
+  $('save-name').textContent = name;
+  $('download-save').textContent = `Download ${name}`;
+  $('text-area').value = '';
+  for (const id of ['characters', 'put', 'text', 'download']) $(id).hidden = false;
+  $('character').hidden = true;
+  showCharacters(answer.characters);
+  showChangeState();
+}
+
+async function openFile(file, open) {
+  await open(file.name, new Uint8Array(await file.arrayBuffer()));
+}
+
+// --- The characters ----------------------------------------------------
+
+function characterLabel({ slot, name }) {
+  return `Slot ${slot}: ${name ?? '(no name in the text)'}`;
+}
+
+function showCharacters(characters) {
+  for (const list of [$('custom-list'), $('replay-list')]) list.replaceChildren();
+  for (const character of characters) {
+    const button = document.createElement('button');
+    button.type = 'button';
+    button.textContent = characterLabel(character);
+    button.setAttribute('aria-pressed', String(character.slot === state.slot));
+    button.addEventListener('click', () => showCharacter(character.slot));
+    const item = document.createElement('li');
+    item.append(button);
+    $(character.replay ? 'replay-list' : 'custom-list').append(item);
+  }
+}
+
+async function refresh() {
+  const answer = await kv5.characters(state.current, state.name);
+  showCharacters(answer.characters ?? []);
+  if (state.slot) await showCharacter(state.slot);
+  if (state.text) await showText();
+  showChangeState();
+}
+
+function showChangeState() {
+  $('changed-state').textContent = sameBytes(state.current, state.original)
+    ? 'Nothing has been changed yet: the new save is the one you opened.'
+    : 'The new save holds your changes. The file you opened is unchanged.';
+}
+
+// --- A character's fields ----------------------------------------------
+
+function element(tag, properties = {}, children = []) {
+  const node = Object.assign(document.createElement(tag), properties);
+  node.append(...children);
+  return node;
+}
+
+function choiceList(index, choices) {
+  return element(
+    'datalist',
+    { id: `choices-${index}` },
+    choices.map(({ value, note }) => element('option', { value, label: note })),
+  );
+}
+
+function fieldRow(field, index, editable) {
+  const id = `field-${index}`;
+  const input = element('input', {
+    id,
+    name: field.name,
+    value: field.value,
+    readOnly: !editable,
+    spellcheck: false,
+    autocomplete: 'off',
+  });
+  input.dataset.original = field.value;
+  if (field.choices >= 0) input.setAttribute('list', `choices-${field.choices}`);
+  input.setAttribute('aria-describedby', `${id}-note ${id}-problem`);
+  const note = field.shown ? field.note : `${field.note} (not in the text)`.trim();
+  const noteSpan = element('span', { id: `${id}-note`, className: 'note', textContent: note });
+  noteSpan.dataset.original = note;
+  const problem = element('span', { id: `${id}-problem`, className: 'problem' });
+  if (editable) input.addEventListener('input', () => checkField(input));
+  return element('div', { className: 'field' }, [
+    element('label', { htmlFor: id, textContent: field.name }),
+    input,
+    noteSpan,
+    problem,
+  ]);
+}
+
+async function showCharacter(slot) {
+  const answer = await kv5.fields(state.current, state.name, slot);
+  if (!answer.groups) {
+    state.slot = 0;
+    $('character').hidden = true;
+    return;
+  }
+  const shown = state.slot === slot;
+  state.slot = slot;
+  const character = [...document.querySelectorAll('.slots button')].find(
+    (button) => button.textContent.startsWith(`Slot ${slot}:`),
+  );
+  for (const button of document.querySelectorAll('.slots button')) {
+    button.setAttribute('aria-pressed', String(button === character));
+  }
+  $('character-title').textContent = character ? character.textContent : `Slot ${slot}`;
+  let index = 0;
+  $('groups').replaceChildren(
+    ...answer.choices.map((choices, i) => choiceList(i, choices)),
+    ...answer.groups.map((group) =>
+      element('fieldset', {}, [
+        element('legend', { textContent: group.title }),
+        ...group.fields.map((field) => fieldRow(field, index++, answer.editable)),
+      ]),
+    ),
+  );
+  $('apply-fields').hidden = !answer.editable;
+  $('fields').querySelector('[type=reset]').hidden = !answer.editable;
+  $('download-entry').textContent = `Download slot ${slot}'s entry file`;
+  $('download-thumbnail').textContent = `Download slot ${slot}'s thumbnail file`;
+  $('character').hidden = false;
+  if (!shown) $('character-title').scrollIntoView({ block: 'nearest' });
+}
+
+// Marks a value the import would not take as typed, before it is applied.
+const pendingChecks = new Map();
+async function checkField(input) {
+  const asked = input.value;
+  pendingChecks.set(input, asked);
+  const problem = $(`${input.id}-problem`);
+  const note = $(`${input.id}-note`);
+  if (asked === input.dataset.original) {
+    input.removeAttribute('aria-invalid');
+    problem.textContent = '';
+    note.textContent = note.dataset.original;
+    return;
+  }
+  const answer = await kv5.check(state.slot, input.name, asked);
+  if (pendingChecks.get(input) !== asked) return;
+  const trouble = answer.problem || (answer.applied ? '' : 'This value would not be stored.');
+  input.toggleAttribute('aria-invalid', trouble !== '');
+  problem.textContent = trouble.trim();
+  note.textContent = answer.applied ? `stored as ${answer.stored} ${answer.note}`.trim() : '';
+}
+
+async function applyFields(event) {
+  event.preventDefault();
+  const changed = [...$('fields').querySelectorAll('input')].filter(
+    (input) => input.value !== input.dataset.original,
+  );
+  if (changed.length === 0) {
+    say('Nothing to apply: no field was changed.');
+    return;
+  }
+  const text = await kv5.editText(
+    state.slot,
+    changed.map((input) => [input.name, input.value]),
+  );
+  const name = besideSave('changes.txt');
+  await change(['-w', argumentFor(state.name), name], { [name]: text });
+}
+
+// --- Copying -----------------------------------------------------------
+
+// Runs an extracting command on a save and gives the file it wrote.
+async function extract(option, saveName, bytes, slot) {
+  const given = { [saveName]: bytes };
+  const result = await tool([option, argumentFor(saveName), String(slot)], given);
+  return madeBy(result, given)[0];
+}
+
+async function downloadPart(option) {
+  const made = await extract(option, state.name, state.current, state.slot);
+  if (made) download(...made);
+}
+
+// Puts a file into slot `slot` of the current save: as the character with
+// "-rp", as its thumbnail with "-rt".
+async function putFile(option, slot, [fileName, bytes]) {
+  const name = besideSave(fileName);
+  await change([option, argumentFor(state.name), slot, name], { [name]: bytes });
+}
+
+async function copyFrom(extractOption, putOption, saveName, bytes, fromSlot, toSlot) {
+  const made = await extract(extractOption, saveName, bytes, fromSlot);
+  if (made) await putFile(putOption, toSlot, made);
+}
+
+async function putFromFile(option) {
+  const [file] = $('put-file').files;
+  if (!file) {
+    say('Choose a file to put into the slot first.');
+    return;
+  }
+  await putFile(option, $('put-slot').value, [file.name, new Uint8Array(await file.arrayBuffer())]);
+}
+
+async function openSecond(name, bytes) {
+  const answer = await kv5.characters(bytes, name);
+  say(`Opening the second save ${name}`, answer.stdout);
+  state.second = answer.characters ? { name, bytes } : null;
+  $('second-slot').replaceChildren(
+    ...(answer.characters ?? []).map((character) =>
+      element('option', { value: character.slot, textContent: characterLabel(character) }),
+    ),
+  );
+}
+
+async function copyFromSecond(extractOption, putOption) {
+  if (!state.second || !$('second-slot').value) {
+    say('Open a second save to copy from first.');
+    return;
+  }
+  const { name, bytes } = state.second;
+  await copyFrom(extractOption, putOption, name, bytes, $('second-slot').value, $('put-slot').value);
+}
+
+// --- The whole text ----------------------------------------------------
+
+async function showText() {
+  const args = [...($('aligned-text').checked ? ['-t'] : []), argumentFor(state.name)];
+  const given = { [state.name]: state.current };
+  const made = madeBy(await tool(args, given), given)[0];
+  if (!made) return;
+  state.text = made[0];
+  $('text-area').value = new TextDecoder().decode(made[1]);
+}
+
+async function applyText() {
+  if (!state.text) {
+    say('Show the text first, then change it.');
+    return;
+  }
+  const name = besideSave(state.text);
+  await change(['-w', argumentFor(state.name), name], { [name]: $('text-area').value });
+}
+
+// --- Wiring ------------------------------------------------------------
+
+function when(id, event, action) {
+  $(id).addEventListener(event, async (...args) => {
+    try {
+      await action(...args);
+    } catch (error) {
+      say(`Something went wrong in the page: ${error}`);
+    }
+  });
+}
+
+function wire() {
+  when('save-file', 'change', () => $('save-file').files[0] && openFile($('save-file').files[0], openSave));
+  when('demo', 'click', async () => openSave('KV5SaveData', await kv5.demoSave()));
+  when('fields', 'submit', applyFields);
+  when('fields', 'reset', () => setTimeout(() => $('fields').querySelectorAll('input').forEach(checkField)));
+  when('download-entry', 'click', () => downloadPart('-x'));
+  when('download-thumbnail', 'click', () => downloadPart('-xt'));
+  when('copy-entry', 'click', () =>
+    copyFrom('-x', '-rp', state.name, state.current, state.slot, $('copy-slot').value));
+  when('copy-thumbnail', 'click', () =>
+    copyFrom('-xt', '-rt', state.name, state.current, state.slot, $('copy-slot').value));
+  when('put-entry', 'click', () => putFromFile('-rp'));
+  when('put-thumbnail', 'click', () => putFromFile('-rt'));
+  when('second-file', 'change', () => $('second-file').files[0] && openFile($('second-file').files[0], openSecond));
+  when('second-entry', 'click', () => copyFromSecond('-x', '-rp'));
+  when('second-thumbnail', 'click', () => copyFromSecond('-xt', '-rt'));
+  when('show-text', 'click', showText);
+  when('apply-text', 'click', applyText);
+  when('download-save', 'click', () => download(state.name, state.current));
+  when('revert', 'click', async () => {
+    state.current = state.original;
+    say('Back to the save as it was opened.');
+    await refresh();
+  });
+  when('adopt', 'click', () => {
+    state.original = state.current;
+    say('The new save is now the original.');
+    showChangeState();
+  });
+
+  // Dropping a file anywhere on the page opens it.
+  document.addEventListener('dragover', (event) => {
+    event.preventDefault();
+    $('drop-hint').hidden = false;
+  });
+  document.addEventListener('dragleave', () => ($('drop-hint').hidden = true));
+  document.addEventListener('drop', async (event) => {
+    event.preventDefault();
+    $('drop-hint').hidden = true;
+    const [file] = event.dataTransfer.files;
+    if (file) await openFile(file, openSave);
+  });
+}
+
+await kv5.ready;
+wire();
+document.body.dataset.ready = 'true';
