@@ -34,7 +34,7 @@ async function startCore(files, directory = kDirectory) {
   core.FS.chdir(directory);
   for (const [name, content] of Object.entries(files)) {
     const slash = name.lastIndexOf('/');
-    if (slash > 0) core.FS.mkdirTree(name.slice(0, slash));
+    if (slash > 0) core.FS.mkdirTree(`${directory}/${name.slice(0, slash)}`);
     core.FS.writeFile(name, typeof content === 'string' ? encoder.encode(content) : content);
   }
   const takePrinted = () => {

@@ -17,6 +17,8 @@
 #include <iterator>
 #include <sstream>
 
+#include "support/run_record.h"
+
 namespace kv5::testing {
 namespace fs = std::filesystem;
 namespace {
@@ -194,7 +196,10 @@ std::string ToolSession::Finish(Running running, int status) const {
 }
 
 std::string ToolSession::Run(const std::vector<std::string>& arguments, int status) const {
-  return Finish(Start(arguments), status);
+  RunRecord record(directory_, arguments);
+  std::string output = Finish(Start(arguments), status);
+  record.Finish(status, output);
+  return output;
 }
 
 StdoutCapture::StdoutCapture() { ::testing::internal::CaptureStdout(); }

@@ -39,7 +39,8 @@ class ToolSession {
   // Runs `kv5save` with the arguments and returns its standard output; it
   // must end with the exit status `status`. KV5SAVE_UNDER_TEST names another
   // build of the tool to run, and KV5SAVE_LAUNCHER a command line to run it
-  // with (a memory checker, an emulator).
+  // with (a memory checker, an emulator). KV5SAVE_RECORD_RUNS writes every
+  // run down (support/run_record.h).
   std::string Run(const std::vector<std::string>& arguments, int status = 0) const;
 
   // The same in two steps, so that several runs can go at once: Start
