@@ -217,7 +217,8 @@ async function checkField(input) {
   const answer = await kv5.check(state.slot, input.name, asked);
   if (pendingChecks.get(input) !== asked) return;
   const trouble = answer.problem || (answer.applied ? '' : 'This value would not be stored.');
-  input.toggleAttribute('aria-invalid', trouble !== '');
+  if (trouble) input.setAttribute('aria-invalid', 'true');
+  else input.removeAttribute('aria-invalid');
   problem.textContent = trouble.trim();
   note.textContent = answer.applied ? `stored as ${answer.stored} ${answer.note}`.trim() : '';
 }
