@@ -374,3 +374,4 @@ function wire() {
 await kv5.ready;
 wire();
 document.body.dataset.ready = 'true';
+performance.mark('kv5save ready');
