@@ -26,7 +26,9 @@ async function startCore(files, directory = kDirectory) {
     thisProgram: 'kv5save',
     preRun: [(module) => module.FS.init(null, (byte) => printed.push(byte), () => {})],
     instantiateWasm(imports, receive) {
-      compiled.then(async (module) => receive(await WebAssembly.instantiate(module, imports), module));
+      compiled.then(async (module) => {
+        receive(await WebAssembly.instantiate(module, imports), module);
+      });
       return {};
     },
   });
@@ -35,7 +37,8 @@ async function startCore(files, directory = kDirectory) {
   for (const [name, content] of Object.entries(files)) {
     const slash = name.lastIndexOf('/');
     if (slash > 0) core.FS.mkdirTree(`${directory}/${name.slice(0, slash)}`);
-    core.FS.writeFile(name, typeof content === 'string' ? encoder.encode(content) : content);
+    const bytes = typeof content === 'string' ? encoder.encode(content) : content;
+    core.FS.writeFile(name, bytes);
   }
   const takePrinted = () => {
     core._fflush(0);

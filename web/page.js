@@ -24,7 +24,8 @@ function say(heading, output = '') {
 }
 
 function commandLine(args) {
-  return `> kv5save ${args.map((a) => (/[\s"]/.test(a) || a === '' ? JSON.stringify(a) : a)).join(' ')}`;
+  const quoted = (a) => (/[\s"]/.test(a) || a === '' ? JSON.stringify(a) : a);
+  return `> kv5save ${args.map(quoted).join(' ')}`;
 }
 
 // A file name as an argument: one that begins with "-" would be an option.
@@ -103,6 +104,7 @@ function showCharacters(characters) {
     const button = document.createElement('button');
     button.type = 'button';
     button.textContent = characterLabel(character);
+    button.dataset.slot = character.slot;
     button.setAttribute('aria-pressed', String(character.slot === state.slot));
     button.addEventListener('click', () => showCharacter(character.slot));
     const item = document.createElement('li');
@@ -176,13 +178,13 @@ async function showCharacter(slot) {
   }
   const shown = state.slot === slot;
   state.slot = slot;
-  const character = [...document.querySelectorAll('.slots button')].find(
-    (button) => button.textContent.startsWith(`Slot ${slot}:`),
-  );
+  let title = `Slot ${slot}`;
   for (const button of document.querySelectorAll('.slots button')) {
-    button.setAttribute('aria-pressed', String(button === character));
+    const chosen = button.dataset.slot === String(slot);
+    button.setAttribute('aria-pressed', String(chosen));
+    if (chosen) title = button.textContent;
   }
-  $('character-title').textContent = character ? character.textContent : `Slot ${slot}`;
+  $('character-title').textContent = title;
   let index = 0;
   $('groups').replaceChildren(
     ...answer.choices.map((choices, i) => choiceList(i, choices)),
@@ -272,7 +274,8 @@ async function putFromFile(option) {
     say('Choose a file to put into the slot first.');
     return;
   }
-  await putFile(option, $('put-slot').value, [file.name, new Uint8Array(await file.arrayBuffer())]);
+  const bytes = new Uint8Array(await file.arrayBuffer());
+  await putFile(option, $('put-slot').value, [file.name, bytes]);
 }
 
 async function openSecond(name, bytes) {
@@ -292,7 +295,8 @@ async function copyFromSecond(extractOption, putOption) {
     return;
   }
   const { name, bytes } = state.second;
-  await copyFrom(extractOption, putOption, name, bytes, $('second-slot').value, $('put-slot').value);
+  const [from, to] = [$('second-slot').value, $('put-slot').value];
+  await copyFrom(extractOption, putOption, name, bytes, from, to);
 }
 
 // --- The whole text ----------------------------------------------------
@@ -328,10 +332,12 @@ function when(id, event, action) {
 }
 
 function wire() {
-  when('save-file', 'change', () => $('save-file').files[0] && openFile($('save-file').files[0], openSave));
+  const chosen = (id, open) => () => $(id).files[0] && openFile($(id).files[0], open);
+  when('save-file', 'change', chosen('save-file', openSave));
   when('demo', 'click', async () => openSave('KV5SaveData', await kv5.demoSave()));
   when('fields', 'submit', applyFields);
-  when('fields', 'reset', () => setTimeout(() => $('fields').querySelectorAll('input').forEach(checkField)));
+  when('fields', 'reset', () =>
+    setTimeout(() => $('fields').querySelectorAll('input').forEach(checkField)));
   when('download-entry', 'click', () => downloadPart('-x'));
   when('download-thumbnail', 'click', () => downloadPart('-xt'));
   when('copy-entry', 'click', () =>
@@ -340,7 +346,7 @@ function wire() {
     copyFrom('-xt', '-rt', state.name, state.current, state.slot, $('copy-slot').value));
   when('put-entry', 'click', () => putFromFile('-rp'));
   when('put-thumbnail', 'click', () => putFromFile('-rt'));
-  when('second-file', 'change', () => $('second-file').files[0] && openFile($('second-file').files[0], openSecond));
+  when('second-file', 'change', chosen('second-file', openSecond));
   when('second-entry', 'click', () => copyFromSecond('-x', '-rp'));
   when('second-thumbnail', 'click', () => copyFromSecond('-xt', '-rt'));
   when('show-text', 'click', showText);

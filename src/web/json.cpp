@@ -9,28 +9,15 @@ void JsonWriter::BeforeValue() {
   first_ = false;
 }
 
-JsonWriter& JsonWriter::BeginObject() {
+JsonWriter& JsonWriter::Open(char bracket) {
   BeforeValue();
-  out_ += '{';
+  out_ += bracket;
   first_ = true;
   return *this;
 }
 
-JsonWriter& JsonWriter::EndObject() {
-  out_ += '}';
-  first_ = false;
-  return *this;
-}
-
-JsonWriter& JsonWriter::BeginArray() {
-  BeforeValue();
-  out_ += '[';
-  first_ = true;
-  return *this;
-}
-
-JsonWriter& JsonWriter::EndArray() {
-  out_ += ']';
+JsonWriter& JsonWriter::Close(char bracket) {
+  out_ += bracket;
   first_ = false;
   return *this;
 }

@@ -11,10 +11,10 @@ namespace kv5::web {
 // and file names come from the page as UTF-8.
 class JsonWriter {
  public:
-  JsonWriter& BeginObject();
-  JsonWriter& EndObject();
-  JsonWriter& BeginArray();
-  JsonWriter& EndArray();
+  JsonWriter& BeginObject() { return Open('{'); }
+  JsonWriter& EndObject() { return Close('}'); }
+  JsonWriter& BeginArray() { return Open('['); }
+  JsonWriter& EndArray() { return Close(']'); }
   JsonWriter& Key(std::string_view key);
   JsonWriter& String(std::string_view text);
   JsonWriter& Number(long long number);
@@ -27,6 +27,8 @@ class JsonWriter {
 
  private:
   void BeforeValue();
+  JsonWriter& Open(char bracket);
+  JsonWriter& Close(char bracket);
 
   std::string out_;
   bool first_ = true;  // no comma before the next value
