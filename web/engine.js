@@ -105,6 +105,14 @@ const kv5 = {
     return ask(core, 'kv5_check_field_line', ['number', 'string', 'string'], [slot, field, value]);
   },
 
+  // What the compare mode prints for the old save `before` and the new one
+  // `after`, a section for each slot that differs: {sections: [{slot,
+  // text}], closing} or {sections: null} when either is not a save to work on.
+  async compare(before, after) {
+    const { core } = await startCore({ before, after });
+    return ask(core, 'kv5_compare', ['string', 'string'], ['before', 'after']);
+  },
+
   // The text that gives the character in slot `slot` the values of
   // `changes`, a list of [field, value].
   async editText(slot, changes) {

@@ -82,7 +82,8 @@ async function openSave(name, bytes) {
   $('save-name').textContent = name;
   $('download-save').textContent = `Download ${name}`;
   $('text-area').value = '';
-  for (const id of ['characters', 'put', 'text', 'download']) $(id).hidden = false;
+  for (const id of ['characters', 'put', 'text', 'compare', 'download']) $(id).hidden = false;
+  $('compare-result').replaceChildren();
   $('character').hidden = true;
   showCharacters(answer.characters);
   showChangeState();
@@ -319,6 +320,30 @@ async function applyText() {
   await change(['-w', argumentFor(state.name), name], { [name]: $('text-area').value });
 }
 
+// --- Comparing ---------------------------------------------------------
+
+// Compares `before` with `after` (each [name, bytes]) as "-d" does: its
+// output goes to the messages, and each character's part of it is shown
+// under the character.
+async function compare(before, after) {
+  const files = Object.fromEntries([before, after]);
+  await tool(['-d', argumentFor(before[0]), argumentFor(after[0])], files);
+  const answer = await kv5.compare(before[1], after[1]);
+  if (!answer.sections) return;
+  const labels = new Map(
+    [...document.querySelectorAll('.slots button')].map((b) => [b.dataset.slot, b.textContent]),
+  );
+  $('compare-result').replaceChildren(
+    ...answer.sections.map(({ slot, text }) =>
+      element('section', { className: 'difference' }, [
+        element('h3', { textContent: labels.get(String(slot)) ?? `Slot ${slot}` }),
+        element('pre', { textContent: text }),
+      ]),
+    ),
+    element('pre', { textContent: answer.closing }),
+  );
+}
+
 // --- Wiring ------------------------------------------------------------
 
 function when(id, event, action) {
@@ -349,6 +374,12 @@ function wire() {
   when('second-file', 'change', chosen('second-file', openSecond));
   when('second-entry', 'click', () => copyFromSecond('-x', '-rp'));
   when('second-thumbnail', 'click', () => copyFromSecond('-xt', '-rt'));
+  when('compare-original', 'click', () =>
+    compare([`original/${state.name}`, state.original], [state.name, state.current]));
+  when('compare-second', 'click', () =>
+    state.second
+      ? compare([state.name, state.current], [`second/${state.second.name}`, state.second.bytes])
+      : say('Open a second save to compare with first.'));
   when('show-text', 'click', showText);
   when('apply-text', 'click', applyText);
   when('download-save', 'click', () => download(state.name, state.current));

@@ -18,7 +18,6 @@
 namespace kv5 {
 namespace {
 
-constexpr std::size_t kFlushSize = 1 << 16;
 // Bytes are compared a block at a time: memcmp passes over alike blocks far
 // faster than a loop over single bytes, and most of two saves is alike.
 constexpr std::size_t kBlock = 64;
@@ -112,7 +111,8 @@ class Comparison {
         out_ += first_holds ? "# Only the first save holds a character here.\n"
                             : "# Only the second save holds a character here.\n";
       }
-      if (out_.size() >= kFlushSize) {
+      // A section at a time, so that a front end can show each apart.
+      if (!out_.empty()) {
         write_(out_);
         out_.clear();
       }

@@ -7,7 +7,8 @@
 
 namespace kv5 {
 
-// Receives the comparison's text in pieces of whole lines.
+// Receives the comparison's text in pieces of whole lines: a slot's section
+// at a time, then the closing lines.
 using TextSink = std::function<void(std::string_view)>;
 
 // Compares two saves, `first` the old one and `second` the new one, and

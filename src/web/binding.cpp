@@ -32,6 +32,10 @@ const char* kv5_check_field_line(int number, const char* name, const char* value
   return Answer(kv5::web::CheckFieldLine(number, name, value));
 }
 
+const char* kv5_compare(const char* old_path, const char* new_path) {
+  return Answer(kv5::web::CompareSaveFiles(old_path, new_path));
+}
+
 const char* kv5_edit_text(int number, const char* changes) {
   return Answer(kv5::web::EditText(number, changes));
 }

@@ -6,12 +6,14 @@
 #include <vector>
 
 #include "catalogue/catalogue.h"
+#include "compare/compare_saves.h"
 #include "save/file.h"
 #include "save/save_image.h"
 #include "save/slots.h"
 #include "text/annotation.h"
 #include "text/text_export.h"
 #include "text/text_import.h"
+#include "text/tokens.h"
 #include "values/entry_pass.h"
 #include "values/value_store.h"
 #include "web/json.h"
@@ -44,11 +46,16 @@ constexpr FieldGroup kFieldGroups[] = {
 
 constexpr std::string_view kNameField = "Name";
 
+// Loads the save at `save_path` into `image`, with the load messages; true
+// for an edition 5 save.
+bool LoadEditionFive(const std::string& save_path, SaveImage& image) {
+  File file = File::Open(save_path, "rb");
+  return file && LoadSaveData(file, save_path, image) && image.edition == Edition::kFive;
+}
+
 // Loads and decodes the save as the read mode does, with its messages.
 bool LoadAndDecode(const std::string& save_path) {
-  File file = File::Open(save_path, "rb");
-  if (!file || !LoadSaveData(file, save_path)) return false;
-  if (TheSaveImage().edition != Edition::kFive) return false;
+  if (!LoadEditionFive(save_path, TheSaveImage())) return false;
   ClearTables();
   BuildFieldCatalogue();
   ProcessSaveData(PassDirection::kDecode, TheSaveImage());
@@ -236,6 +243,30 @@ std::string CheckFieldLine(int number, std::string_view name, std::string_view v
       .String(Note(field, stored))
       .EndObject()
       .text();
+}
+
+std::string CompareSaveFiles(const std::string& old_path, const std::string& new_path) {
+  JsonWriter json;
+  json.BeginObject().Key("sections");
+  SaveImage old_save;
+  SaveImage new_save;
+  if (!LoadEditionFive(old_path, old_save) || !LoadEditionFive(new_path, new_save)) {
+    return json.Null().EndObject().text();
+  }
+  ClearTables();
+  BuildFieldCatalogue();
+  std::string closing;
+  json.BeginArray();
+  CompareSaves(old_save, new_save, false, [&](std::string_view piece) {
+    const int header_end = FindEntryHeader(piece.substr(0, piece.find('\n')));
+    if (header_end < 0) {
+      closing += piece;
+      return;
+    }
+    const std::int32_t slot = ReadEntryNumber(piece.substr(static_cast<std::size_t>(header_end)));
+    json.BeginObject().Key("slot").Number(slot + 1).Key("text").String(piece).EndObject();
+  });
+  return json.EndArray().Key("closing").String(closing).EndObject().text();
 }
 
 std::string EditText(int number, std::string_view changes) {

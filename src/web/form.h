@@ -32,6 +32,12 @@ std::string CharacterFields(const std::string& save_path, int number);
 // as the export writes it, "note" its note.
 std::string CheckFieldLine(int number, std::string_view name, std::string_view value);
 
+// The comparison of the old save at `old_path` with the new one at
+// `new_path`, as the compare mode prints it after the load lines, in its
+// pieces: {"sections": [{"slot", "text"}], "closing": "<the closing lines>"}.
+// {"sections": null} when either is not an edition 5 save.
+std::string CompareSaveFiles(const std::string& old_path, const std::string& new_path);
+
 // The text that gives the character in slot `number` the values of
 // `changes`: a field's name and its value on lines of their own, in turn.
 std::string EditText(int number, std::string_view changes);

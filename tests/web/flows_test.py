@@ -1,6 +1,6 @@
 """What a player does in the page, opened from disk, checked against the
-native tool: the demo save, an edit in the form, a character copied to
-another slot, a file that is not a save. Then the page's limits: its size,
+native tool: the demo save, an edit in the form and its comparison with the
+original, a character copied to another slot, a file that is not a save. Then the page's limits: its size,
 how long a full save takes to open and list, the memory that takes; and
 that the page fetched nothing and can be used at a narrow width.
 
@@ -88,6 +88,13 @@ def demo_and_edits(flows):
     flows.click_and_wait_for('#apply-fields', 'Modified 1 entries.')
     (flows.work / 'edit.txt').write_bytes(b'[ENTRY1]\r\nName=Mara Quill\r\nScale-Head=1.5\r\n')
     assert flows.downloaded_save() == flows.tool('-w', 'KV5SaveData', 'edit.txt'), 'the edit'
+    flows.click_and_wait_for('#compare-original', '# 1 entries differ.')
+    flows.wait(lambda: flows.find('#compare-result').text, 'the comparison')
+    shown = flows.find('#compare-result .difference').text.splitlines()
+    # "Height 2" lies on the bytes of "Scale-Head".
+    assert shown == ['Slot 1: Mara Quill', '[ENTRY1]', '# was Marta Quill', 'Name=Mara Quill',
+                     '# was 1.000000', 'Height 2=1.500000', '# was 1.000000',
+                     'Scale-Head=1.500000'], shown
 
     flows.find('#copy-slot').send_keys('7')
     flows.click_and_wait_for('#copy-entry', 'Replaced entry #7 with entry1.bin.')
@@ -119,13 +126,15 @@ def limits(flows, page):
       });''')
     flows.find('#save-file').send_keys(str(flows.work / 'full'))
     opening = browser.call(flows.driver, 'return window.opened;')
-    # The most memory a command takes on it: writing its whole text back.
+    # The most memory a command takes on it: writing its whole text back, or
+    # comparing it, which holds two saves.
     memory = browser.call(flows.driver, '''
       const full = new Uint8Array(await document.getElementById('save-file').files[0].arrayBuffer());
       const read = await kv5.run(['-r', 'full'], {full});
       const write = await kv5.run(['-w', 'full', 'full.txt'], read.files);
       const listed = await kv5.characters(full, 'full');
-      return Math.max(read.memory, write.memory, listed.memory);''')
+      const compared = await kv5.run(['-d', 'full', 'full'], {full});
+      return Math.max(read.memory, write.memory, listed.memory, compared.memory);''')
     ready = browser.call(flows.driver, "return performance.getEntriesByName('kv5save ready')[0].startTime;")
     measured = {'page bytes': page.stat().st_size, 'page ready after, ms': ready,
                 'full save opened and listed, ms': opening,
