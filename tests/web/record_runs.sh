@@ -6,7 +6,7 @@
 set -euo pipefail
 source=$1 native=$2 record=$3
 if [ ! -f "$native/CMakeCache.txt" ]; then
-  cmake -S "$source" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo
+  cmake -S "$source" -B "$native" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKV5SAVE_BUILD_TESTS=ON
 fi
 cmake --build "$native" -j2 --target kv5save session_cases make_demo_save make_full_save
 rm -rf "$record"
