@@ -36,6 +36,7 @@ Options ExpectedOptions(const std::vector<std::string>& arguments, std::size_t o
     if (argument == "-rt" || argument == "-replacethumbnail") {
       expected.mode = RunMode::kReplaceThumbnail;
     }
+    if (argument == "-d" || argument == "-diff") expected.mode = RunMode::kCompare;
     if (argument == "-p" || argument == "-path") expected.into_directories = true;
     if (argument == "-t" || argument == "-tab") expected.aligned_text = true;
   }
