@@ -1,48 +1,61 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdint>
-#include <string>
+// What the fuzz targets share.
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
 #include <vector>
 
-#include "catalogue/field.h"
-#include "save/span.h"
+#include "catalogue/catalogue.h"
+#include "save/slots.h"
+#include "values/codec.h"
 
 namespace kv5::fuzz {
 
-// The tool reports on standard output; a fuzz run sends all of that to
-// /dev/null once at start. libFuzzer and the targets' findings use stderr.
-void SilenceStdout();
-
-// A file in a scratch directory of this process, removed when it exits.
-std::string ScratchPath(const std::string& name);
-void WriteScratchFile(const std::string& path, const std::uint8_t* data, std::size_t size);
-std::vector<std::uint8_t> ReadScratchFile(const std::string& path);
-
 // A broken property: says what broke on stderr and aborts, which libFuzzer
 // records as a crash with the input that caused it.
-[[noreturn]] void Fail(const char* format, ...) __attribute__((format(printf, 1, 2)));
+[[noreturn]] inline __attribute__((format(printf, 1, 2))) void Fail(const char* format, ...) {
+  std::fprintf(stderr, "kv5save fuzz finding: ");
+  va_list arguments;
+  va_start(arguments, format);
+  std::vfprintf(stderr, format, arguments);
+  va_end(arguments);
+  std::fprintf(stderr, "\n");
+  std::abort();
+}
 
-// Clears the tables and builds the catalogue, plus fields of the kinds that
-// the codec and the text form handle but no field of an entry has: 16- and
-// 32-bit integers, the text-only integer and the text-only float triple.
-// They take ids the catalogue leaves free and bytes between the colours and
-// the slot array that no field covers, so the fuzzers reach that code too.
-void BuildFuzzCatalogue();
+// Once, before the first input: sends the tool's reports on standard output
+// to /dev/null (libFuzzer and the findings use stderr) and builds the field
+// catalogue with four spare fields. The codec and the text form handle 16-
+// and 32-bit integers, the text-only integer and the float triple, but no
+// field of an entry has those kinds; the spares take ids the catalogue
+// leaves free and entry bytes that no field covers, so that code runs too.
+inline void Start() {
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) Fail("cannot silence standard output");
+  ClearTables();
+  BuildFieldCatalogue();
+  RegisterField(153, "Spare Int16", 0x370, FieldKind::kInt16, 0, nullptr, false);
+  RegisterField(154, "Spare Int32", 0x374, FieldKind::kInt32, 0, nullptr, false);
+  RegisterField(155, "Spare Integer", 0x378, FieldKind::kInteger, 0, nullptr, false);
+  RegisterField(156, "Spare Triple", 0x37C, FieldKind::kFloatTriple, 0, nullptr, false);
+}
 
 // For every offset inside an entry, a registered field that lies on it (a
-// text on all its 20 bytes), or -1. Needs the built catalogue.
-std::vector<int> FieldCoverage();
-
-// Where a byte of the save lies: the custom slot (index 0 to 49) whose entry
-// holds it and its offset in that entry, or slot -1 outside every custom slot.
-struct EntryPlace {
-  int slot = -1;
-  std::size_t offset = 0;
-};
-EntryPlace CustomEntryPlace(std::size_t position);
-
-// The positions where the two images differ; they have the same size.
-std::vector<std::size_t> ChangedPositions(ConstByteSpan before, ConstByteSpan after);
+// text on all its 20 bytes, the lowest id where fields overlap), or -1.
+inline const std::vector<int>& FieldCoverage() {
+  static const std::vector<int> coverage = [] {
+    std::vector<int> covered(static_cast<std::size_t>(kEntrySize), -1);
+    for (int id = kFieldCount - 1; id >= 0; --id) {
+      const FieldDefinition& field = Field(id);
+      if (!field.registered()) continue;
+      const std::size_t start = static_cast<std::size_t>(field.offset);
+      const std::size_t end = start + FieldSize(field.kind, field.length);
+      for (std::size_t k = start; k < end && k < covered.size(); ++k) covered[k] = id;
+    }
+    return covered;
+  }();
+  return coverage;
+}
 
 }  // namespace kv5::fuzz

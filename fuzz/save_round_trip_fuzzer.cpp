@@ -1,96 +1,105 @@
-// Arbitrary bytes as a save (laid out as save_input.h says): load it, test
-// its edition, decode every entry, export the text, then read that text back
-// unchanged and write it into the save as the write mode does. No byte of the
-// save may change: a line that says what the export says leaves its field's
-// bytes alone, whatever the save holds there.
+// A builder save with one entry made of the input: the entry's signature and
+// the bytes its fields cover, in ascending order (about 900 of them), from
+// the place that byte 1 times 4 gives on; bytes the input does not reach keep
+// the builder's values. Byte 0 picks the entry (bits 0-2 modulo 5: slot 1
+// exact values, 2 awkward values, 3 noise, 4 zeros, replay slot 51 awkward
+// values) and sets bit 3 aligned text, bit 4 the fuzzed save as the old one
+// in the comparison, bit 5 a save that ends inside slot 51, bit 6 the
+// comparison with another save, whose entries there are of other kinds (or
+// none), instead of the builder save. With bit 7 the rest of the input is
+// instead a whole save file, which must load as it is; if it is of the fifth
+// edition, it is the save that is compared and written back.
 //
-// Before that the save is compared with the builder save, as the compare
-// mode does: every field line of the output must name a field whose value
-// differs between the two and that the export writes for the new save, and
-// no comment may hold a section header.
+// In the comparison, as the compare mode makes it, every field line must
+// name a field whose value as the export writes it differs, and that the
+// export writes for the new save; no comment may hold a section header.
+// Then the save is decoded, exported, the export read back unchanged and
+// written into the save as the write mode does: no byte may change.
 
+#include <unistd.h>
+
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "compare/compare_saves.h"
 #include "fuzz_support.h"
-#include "save/save_image.h"
-#include "save_input.h"
+#include "save_builder/save_builder.h"
 #include "text/text_export.h"
-#include "text/text_import.h"
 #include "text/tokens.h"
 #include "text/unchanged_lines.h"
 #include "values/codec.h"
 #include "values/entry_pass.h"
-#include "values/value_store.h"
 
 namespace kv5::fuzz {
 namespace {
 
-struct Setup {
-  std::string save_path = ScratchPath("KV5SaveData");
-  std::string text_path = ScratchPath("KV5SaveData.txt");
+constexpr int kSlots[] = {1, 2, 3, 4, 51};
+
+// The save the input changes, and one to compare it with: the same but for
+// entries of other kinds, or none, in the slots the input picks from.
+struct BuilderSaves {
+  SaveImage base;
+  SaveImage other;
 };
-
-Setup& TheSetup() {
-  static Setup setup;
-  return setup;
-}
-
-// The export's text of the field in the entry, or nothing where it writes none.
-std::optional<std::string> ShownValue(int field, ConstByteSpan entry) {
-  const FieldDefinition& definition = Field(field);
-  ValueRecord value;
-  if (!DecodeField(definition.kind, definition.length,
-                   entry.subspan(static_cast<std::size_t>(definition.offset), entry.size()),
-                   value) ||
-      !ExportWrites(field, value)) {
-    return std::nullopt;
-  }
-  return std::string(ExportedValue(field, value).text());
-}
-
-void CheckFieldLine(const SaveImage& old_save, const SaveImage& new_save, int slot,
-                    std::string_view line) {
-  if (slot < 0 || !old_save.SlotInImage(slot) || !new_save.SlotInImage(slot)) {
-    Fail("field line outside a section of two characters: %.*s", static_cast<int>(line.size()),
-         line.data());
-  }
-  const int field = FindField(WithoutTrailingSpaces(line.substr(0, line.find('='))));
-  if (field < 0) Fail("no field is named by %.*s", static_cast<int>(line.size()), line.data());
-  const std::optional<std::string> was = ShownValue(field, old_save.Entry(slot));
-  const std::optional<std::string> is = ShownValue(field, new_save.Entry(slot));
-  if (!is || was == is) {
-    Fail("slot %d: field %s is printed but does not differ", slot + 1, Field(field).name.c_str());
-  }
-}
+const BuilderSaves kSaves = [] {
+  builder::SaveBuilder base(5);
+  builder::SaveBuilder other(5);
+  base.WithExactValues(1).WithAwkwardValues(2).WithEntry(3).WithBlankEntry(4);
+  other.WithAwkwardValues(1).WithThumbnail(1).WithExactValues(2).WithBlankEntry(3);
+  const std::vector<std::uint8_t> bytes[] = {
+      base.WithAwkwardValues(51).WithLength(builder::SlotStart(52)).Build(),
+      other.WithExactValues(51).WithLength(builder::SlotStart(52)).Build()};
+  return BuilderSaves{{ImageBytes(bytes[0].begin(), bytes[0].end()), Edition::kFive},
+                      {ImageBytes(bytes[1].begin(), bytes[1].end()), Edition::kFive}};
+}();
 
 void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool aligned_text) {
+  // The export's text of the field in the entry, or nothing where it writes none.
+  const auto shown_value = [](int field, ConstByteSpan entry) -> std::optional<std::string> {
+    const FieldDefinition& definition = Field(field);
+    ValueRecord value;
+    if (!DecodeField(definition.kind, definition.length,
+                     entry.subspan(static_cast<std::size_t>(definition.offset), entry.size()),
+                     value) ||
+        !ExportWrites(field, value)) {
+      return std::nullopt;
+    }
+    return std::string(ExportedValue(field, value).text());
+  };
   std::string output;
-  CompareSaves(old_save, new_save, aligned_text,
-               [&output](std::string_view text) { output += text; });
+  CompareSaves(old_save, new_save, aligned_text, [&](std::string_view text) { output += text; });
+  if (!output.empty() && output.back() != '\n') Fail("the last line has no end");
+  std::istringstream lines(output);
   int slot = -1;
-  for (std::size_t start = 0; start < output.size();) {
-    const std::size_t end = output.find('\n', start);
-    if (end == std::string::npos || end == start) Fail("an empty line or no line end");
-    std::string_view line(output.data() + start, end - start);
-    start = end + 1;
+  for (std::string line; std::getline(lines, line);) {
+    if (line.empty()) Fail("an empty line");
     if (line[0] == '[') {
       if (FindEntryHeader(line) != 6) Fail("a line that is no section header begins with [");
-      slot = ReadEntryNumber(line.substr(6));
+      slot = ReadEntryNumber(std::string_view(line).substr(6));
     } else if (line[0] == '#') {
-      std::string lower(line);
-      for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (lower.find("[entry") != std::string::npos)
-        Fail("a comment holds [entry: %s", lower.c_str());
+      std::transform(line.begin(), line.end(), line.begin(),
+                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      if (line.find("[entry") != std::string::npos) Fail("a comment holds %s", line.c_str());
     } else {
-      if (FindEntryHeader(line) >= 0) Fail("a field line reads as a section header");
-      CheckFieldLine(old_save, new_save, slot, line);
+      if (FindEntryHeader(line) >= 0) Fail("a field line holds a section header: %s", line.c_str());
+      if (slot < 0 || !old_save.SlotInImage(slot) || !new_save.SlotInImage(slot)) {
+        Fail("field line outside a section of two characters: %s", line.c_str());
+      }
+      const int field = FindField(WithoutTrailingSpaces(line.substr(0, line.find('='))));
+      if (field < 0) Fail("no field is named by %s", line.c_str());
+      const std::optional<std::string> is = shown_value(field, new_save.Entry(slot));
+      if (!is || shown_value(field, old_save.Entry(slot)) == is) {
+        Fail("slot %d: %s is printed but does not differ", slot + 1, line.c_str());
+      }
     }
   }
 }
@@ -99,60 +108,69 @@ void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool 
 }  // namespace kv5::fuzz
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  kv5::fuzz::SilenceStdout();
-  kv5::fuzz::BuildFuzzCatalogue();
-  kv5::fuzz::TheSetup();
-  kv5::fuzz::BaseSave();
+  kv5::fuzz::Start();
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kv5;
-  const fuzz::Setup& setup = fuzz::TheSetup();
-  static fuzz::SaveInput input;
-  fuzz::MakeSaveInput(data, size, input);
-  SaveImage& image = TheSaveImage();
-  if (input.layout == fuzz::Layout::kEntry || input.layout == fuzz::Layout::kFields) {
-    // Big saves go straight into the image; the loader reads the small ones.
-    image.bytes.assign(input.save.begin(), input.save.end());
-    image.edition = DetectEdition(image.view());
-  } else {
-    fuzz::WriteScratchFile(setup.save_path, input.save.data(), input.save.size());
-    File save_file = File::Open(setup.save_path, "rb");
-    if (!LoadSaveData(save_file, setup.save_path)) fuzz::Fail("a whole file was not loaded");
-    if (!std::equal(image.bytes.begin(), image.bytes.end(), input.save.begin(), input.save.end()))
-      fuzz::Fail("the loaded image differs from the file");
-  }
-  if (image.edition != Edition::kFive) return 0;
-
-  fuzz::BuildFuzzCatalogue();
-  static const SaveImage base = [] {
-    SaveImage made;
-    made.bytes.assign(fuzz::BaseSave().begin(), fuzz::BaseSave().end());
-    made.edition = Edition::kFive;
-    return made;
+  static const std::vector<std::size_t> settable = [] {  // the entry offsets the input sets
+    std::vector<std::size_t> offsets;
+    for (std::size_t k = 0; k < fuzz::FieldCoverage().size(); ++k) {
+      if (k < kEntrySignature.size() || fuzz::FieldCoverage()[k] >= 0) offsets.push_back(k);
+    }
+    return offsets;
   }();
-  if (input.input_is_old) {
-    fuzz::CheckComparison(image, base, input.aligned_text);
+  static const std::string text_path = std::filesystem::temp_directory_path() /
+                                       ("kv5save-fuzz-" + std::to_string(getpid()) + ".txt");
+  static SaveImage image;
+  static ImageBytes loaded;
+
+  const std::uint8_t options = size > 0 ? data[0] : 0;
+  const bool aligned_text = (options & 8) != 0;
+  std::size_t start = 0;
+  if ((options & 128) != 0) {
+    {
+      OutputFile save_file(text_path);
+      save_file.Write(data + 1, size - 1);
+      if (!save_file.Commit(OutputFile::Durability::kBuffered)) fuzz::Fail("no scratch file");
+    }
+    File save_file = File::Open(text_path, "rb");
+    if (!LoadSaveData(save_file, text_path, image)) fuzz::Fail("a whole file was not loaded");
+    if (!std::equal(image.bytes.begin(), image.bytes.end(), data + 1, data + size)) {
+      fuzz::Fail("the loaded image differs from the file");
+    }
+    if (image.edition != Edition::kFive) return 0;
   } else {
-    fuzz::CheckComparison(base, image, input.aligned_text);
+    image = fuzz::kSaves.base;
+    if ((options & 32) != 0) image.bytes.resize(builder::SlotStart(51) + 1000);
+    start = builder::SlotStart(fuzz::kSlots[(options & 7) % 5]);
+    for (std::size_t i = 2, k = size > 1 ? data[1] * 4u : 0; i < size && k < settable.size();
+         ++i, ++k) {
+      if (start + settable[k] < image.bytes.size()) image.bytes[start + settable[k]] = data[i];
+    }
   }
+  loaded = image.bytes;
+
+  const SaveImage& other = (options & 64) != 0 ? fuzz::kSaves.other : fuzz::kSaves.base;
+  fuzz::CheckComparison((options & 16) != 0 ? image : other, (options & 16) != 0 ? other : image,
+                        aligned_text);
+  ResetValueStore();
   ProcessSaveData(PassDirection::kDecode, image);
   {
-    OutputFile text_file(setup.text_path);
-    WriteTextFile(text_file, input.aligned_text);
+    OutputFile text_file(text_path);
+    WriteTextFile(text_file, aligned_text);
   }
   ResetValueStore();
-  File text_file = File::Open(setup.text_path, "rb");
-  const ImportedText imported = ReadTextFile(text_file, setup.text_path);
-  DropUnchangedValues(image, imported);
+  File text_file = File::Open(text_path, "rb");
+  DropUnchangedValues(image, ReadTextFile(text_file, text_path));
+  std::remove(text_path.c_str());
   ProcessSaveData(PassDirection::kEncode, image);
-
-  const std::vector<std::size_t> changed = fuzz::ChangedPositions(input.save, image.bytes);
-  if (!changed.empty()) {
-    const fuzz::EntryPlace place = fuzz::CustomEntryPlace(changed.front());
-    fuzz::Fail("%zu bytes changed, the first at %zu (slot %d, entry offset %zu)", changed.size(),
-               changed.front(), place.slot + 1, place.offset);
+  if (image.bytes != loaded) {
+    const auto changed = std::mismatch(image.bytes.begin(), image.bytes.end(), loaded.begin());
+    fuzz::Fail("byte %zd of the save changed, entry offset %zd",
+               changed.first - image.bytes.begin(),
+               changed.first - image.bytes.begin() - static_cast<std::ptrdiff_t>(start));
   }
   return 0;
 }
