@@ -19,7 +19,6 @@ import http.server
 import json
 import os
 import pathlib
-import shutil
 import subprocess
 import sys
 import tempfile
@@ -161,7 +160,7 @@ def differential(page, record):
     sessions, skipped = recorded_sessions(record)
     # The page and the blobs from a server on the loopback interface, which
     # the page may reach past its content security policy.
-    shutil.copy(page, record)
+    (record / 'kv5save.html').symlink_to(page)
     server = http.server.ThreadingHTTPServer(
         ('127.0.0.1', 0), functools.partial(QuietFiles, directory=str(record)))
     threading.Thread(target=server.serve_forever, daemon=True).start()
@@ -177,8 +176,10 @@ def differential(page, record):
 
 
 def flows(page, native, work):
-    def tool(*args):
-        subprocess.run([native / 'kv5save', *args], cwd=work, stdout=subprocess.DEVNULL)
+    def tool(*commands):
+        # Runs the native tool in `work` once for each command; gives the save.
+        for command in commands:
+            subprocess.run([native / 'kv5save', *command.split()], cwd=work, stdout=subprocess.DEVNULL)
         return (work / 'KV5SaveData').read_bytes()
 
     def downloaded_save():
@@ -188,8 +189,8 @@ def flows(page, native, work):
         wait_for(lambda: [p.name for p in downloads.iterdir()], ['KV5SaveData'])
         return (downloads / 'KV5SaveData').read_bytes()
 
-    def type_into(name, value):
-        field = find(f'input[name="{name}"]')
+    def type_into(selector, value):
+        field = find(selector)
         field.clear()
         field.send_keys(value)
         return field
@@ -210,16 +211,16 @@ def flows(page, native, work):
     # A name the import would refuse is marked before it is applied, with
     # the import's problem, and the mark goes with the value.
     find('#custom-list button').click()
-    name = type_into('Name', 'Marta Quill of the Salt Marsh')
+    name = type_into('input[name="Name"]', 'Marta Quill of the Salt Marsh')
     mark = lambda: (name.get_attribute('aria-invalid'), ''.join(texts('.problem')))
     wait_for(mark, ('true', 'Error: bufS is too long during EditValue(). bufS is Marta Quill of the Salt Marsh'))
-    type_into('Name', 'Mara Quill')
-    type_into('Scale-Head', '1.5')
+    type_into('input[name="Name"]', 'Mara Quill')
+    type_into('input[name="Scale-Head"]', '1.5')
     wait_for(mark, (None, ''))
     find('#apply-fields').click()
     wait_for(lambda: texts('.slots button'), ['Slot 1: Mara Quill'] + demo[1:])
     (work / 'edit.txt').write_bytes(b'[ENTRY1]\r\nName=Mara Quill\r\nScale-Head=1.5\r\n')
-    assert downloaded_save() == tool('-w', 'KV5SaveData', 'edit.txt'), 'the edit'
+    assert downloaded_save() == tool('-w KV5SaveData edit.txt'), 'the edit'
 
     find('#compare-original').click()
     # "Height 2" lies on the bytes of "Scale-Head".
@@ -227,14 +228,30 @@ def flows(page, native, work):
         'Slot 1: Mara Quill', '[ENTRY1]', '# was Marta Quill', 'Name=Mara Quill',
         '# was 1.000000', 'Height 2=1.500000', '# was 1.000000', 'Scale-Head=1.500000'])])
 
-    find('#copy-slot').send_keys('7')
+    # Slot 1's character into slot 7, and its thumbnail alone into slot 2.
+    type_into('#copy-slot', '7')
     find('#copy-entry').click()
     wait_for(lambda: 'Slot 7: Mara Quill' in texts('.slots button'), True)
-    tool('-x', 'KV5SaveData', '1')
-    assert downloaded_save() == tool('-rp', 'KV5SaveData', '7', 'entry1.bin'), 'the copy'
+    type_into('#copy-slot', '2')
+    find('#copy-thumbnail').click()
+    wait_for(lambda: "Replaced entry #2's thumbnail with image1.ptc." in find('#messages').text, True)
+    assert downloaded_save() == tool('-x KV5SaveData 1', '-rp KV5SaveData 7 entry1.bin',
+                                     '-xt KV5SaveData 1', '-rt KV5SaveData 2 image1.ptc'), 'the copies'
 
-    (work / 'notes.txt').write_text('not a save\n')
-    find('#save-file').send_keys(str(work / 'notes.txt'))
+    # The whole text, edited as the player would in the text box.
+    find('#show-text').click()
+    wait_for(lambda: 'Name=Oskar Fenn' in find('#text-area').get_attribute('value'), True)
+    text = call("""const area = document.getElementById('text-area');
+                   return area.value = area.value.replace('Name=Oskar Fenn', 'Name=Oskar Fern');""")
+    find('#apply-text').click()
+    wait_for(lambda: 'Slot 2: Oskar Fern' in texts('.slots button'), True)
+    (work / 'whole.txt').write_bytes(text.encode())
+    assert downloaded_save() == tool('-w KV5SaveData whole.txt'), 'the text'
+
+    # A file dropped on the page that is not a save: the tool's message.
+    call("""const dropped = new DataTransfer();
+            dropped.items.add(new File(['not a save\\n'], 'notes.txt'));
+            document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: dropped, bubbles: true}));""")
     wait_for(lambda: 'Save data is in unknown format.' in find('#messages').text, True)
 
     # Every control has a label, and a narrow window needs no sideways scroll.
