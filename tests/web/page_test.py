@@ -4,15 +4,15 @@
 #
 #     page_test.py SOURCE NATIVE_BUILD PAGE
 #
-# 1. The differential: every run of the player sessions (tests/**/cases/*.case)
+# 1. The flows a player clicks through, in the page opened from disk, each
+#    checked against the native tool; the page's limits, its labels, a
+#    narrow window, and nothing fetched.
+# 2. The differential: every run of the player sessions (tests/**/cases/*.case)
 #    that the native session runner writes down (tests/support/run_record.h)
 #    goes through kv5.run in the page with the same arguments, files and
 #    directory, and must give the same status, output and files, byte for byte.
-# 2. The flows a player clicks through, in the page opened from disk, with
-#    the page's limits, its labels, a narrow window, and nothing fetched.
 
 import collections
-import contextlib
 import functools
 import hashlib
 import http.server
@@ -69,13 +69,6 @@ def find(selector):
 
 def texts(selector):
     return [e.text for e in driver.find_elements(By.CSS_SELECTOR, selector)]
-
-
-def requested_urls():
-    # Every URL the browser asked for since the last call.
-    return [json.loads(entry['message'])['message']['params']['request']['url']
-            for entry in driver.get_log('performance')
-            if '"Network.requestWillBeSent"' in entry['message']]
 
 
 def record_runs(source, native, record):
@@ -137,9 +130,8 @@ for (const run of runs) {
   const files = Object.fromEntries(await Promise.all(run.before.map(async ([name, blob]) => [name, await bytes(blob)])));
   const result = await kv5.run(run.args, files, {directory: run.directory});
   const where = `kv5save ${run.args.join(' ')}`;
-  if (result.status !== run.status || await digest(new TextEncoder().encode(result.stdout)) !== run.stdout) {
+  if (result.status !== run.status || await digest(new TextEncoder().encode(result.stdout)) !== run.stdout)
     differences.push(`${where}: status ${result.status}, printed ${JSON.stringify(result.stdout)}`);
-  }
   const expected = Object.fromEntries(run.after.map(([name, ...blob]) => [name, blob]));
   for (const name of new Set([...Object.keys(expected), ...Object.keys(result.files)])) {
     const [made, [blob, sha] = []] = [result.files[name], expected[name]];
@@ -151,18 +143,13 @@ return differences;
 '''
 
 
-class QuietFiles(http.server.SimpleHTTPRequestHandler):
-    def log_message(self, *args):
-        pass
-
-
 def differential(page, record):
     sessions, skipped = recorded_sessions(record)
     # The page and the blobs from a server on the loopback interface, which
     # the page may reach past its content security policy.
     (record / 'kv5save.html').symlink_to(page)
-    server = http.server.ThreadingHTTPServer(
-        ('127.0.0.1', 0), functools.partial(QuietFiles, directory=str(record)))
+    quiet = type('QuietFiles', (http.server.SimpleHTTPRequestHandler,), {'log_message': lambda *_: None})
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(quiet, directory=record))
     threading.Thread(target=server.serve_forever, daemon=True).start()
     driver.execute_cdp_cmd('Page.setBypassCSP', {'enabled': True})
     open_page(f'http://127.0.0.1:{server.server_port}/kv5save.html')
@@ -195,18 +182,16 @@ def flows(page, native, work):
         field.send_keys(value)
         return field
 
-    downloads = work / 'downloads'
-    downloads.mkdir()
+    downloads = pathlib.Path(tempfile.mkdtemp(dir=work))
     driver.execute_cdp_cmd('Browser.setDownloadBehavior',
                            {'behavior': 'allow', 'downloadPath': str(downloads)})
-    requested_urls()  # forgets what was fetched before
     open_page(page.as_uri())
 
     subprocess.run([native / 'tools' / 'make_demo_save', 'KV5SaveData'], cwd=work, check=True)
     find('#demo').click()
     demo = ['Slot 1: Marta Quill', 'Slot 2: Oskar Fenn', 'Slot 4: Juno Pell', 'Slot 52: Ravel']
     wait_for(lambda: texts('.slots button'), demo)
-    assert downloaded_save() == (work / 'KV5SaveData').read_bytes(), 'the demo save'
+    assert downloaded_save() == tool(), 'the demo save'
 
     # A name the import would refuse is marked before it is applied, with
     # the import's problem, and the mark goes with the value.
@@ -273,8 +258,7 @@ def flows(page, native, work):
     opening = call('return window.opened;')
     # The most memory a command takes on it: writing its whole text back, or
     # comparing it, which holds two saves.
-    memory = call('''
-      const full = new Uint8Array(await document.getElementById('save-file').files[0].arrayBuffer());
+    memory = call('''const full = new Uint8Array(await document.getElementById('save-file').files[0].arrayBuffer());
       const read = await kv5.run(['-r', 'full'], {full});
       const runs = [read, await kv5.run(['-w', 'full', 'full.txt'], read.files),
                     await kv5.characters(full, 'full'), await kv5.run(['-d', 'full', 'full'], {full})];
@@ -287,41 +271,28 @@ def flows(page, native, work):
         print(f'{what}: {value:.0f}' + (f' (at most {limit})' if limit else ''))
         assert limit is None or value <= limit, what
 
-    urls = requested_urls()
+    # Nothing fetched: the browser's log of what it asked for since it started.
+    urls = [json.loads(entry['message'])['message']['params']['request']['url']
+            for entry in driver.get_log('performance') if '"Network.requestWillBeSent"' in entry['message']]
     assert page.as_uri() in urls, 'the browser logs what it fetches'
-    fetched = [url for url in urls if url != page.as_uri() and not url.startswith('blob:')]
+    fetched = [url for url in urls if url != page.as_uri() and not url.startswith(('blob:', 'data:'))]
     assert not fetched, f'the page fetched {fetched}'
-    print('every flow as the native tool')
-
-
-@contextlib.contextmanager
-def chromium(work, logged):
-    # A browser with a fresh profile; `logged`, it writes down what it fetches
-    # (Chrome's performance log).
-    global driver
-    options = webdriver.ChromeOptions()
-    options.binary_location = '/usr/bin/chromium'
-    for flag in FLAGS + [f'--user-data-dir={tempfile.mkdtemp(dir=work)}']:
-        options.add_argument(flag)
-    if logged:
-        options.set_capability('goog:loggingPrefs', {'performance': 'ALL'})
-    driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
-    try:
-        driver.set_script_timeout(600)
-        yield
-    finally:
-        driver.quit()
 
 
 def main(source, native, page):
+    global driver
     native, page = pathlib.Path(native).resolve(), pathlib.Path(page).resolve()
-    with tempfile.TemporaryDirectory() as work:
-        work = pathlib.Path(work)
-        record_runs(source, native, work / 'record')
-        with chromium(work, logged=False):  # the log would slow the replay down
-            failed = differential(page, work / 'record')
-        with chromium(work, logged=True):
-            flows(page, native, work)
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in FLAGS:
+        options.add_argument(flag)
+    options.set_capability('goog:loggingPrefs', {'performance': 'ALL'})  # what it fetches
+    with tempfile.TemporaryDirectory() as work, \
+            webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options) as driver:
+        driver.set_script_timeout(600)
+        record_runs(source, native, pathlib.Path(work) / 'record')
+        flows(page, native, pathlib.Path(work))
+        failed = differential(page, pathlib.Path(work) / 'record')
     sys.exit(1 if failed else 0)
 
 
