@@ -1,0 +1,300 @@
+# The page's tests, in headless Chromium driven through WebDriver (Debian's
+# chromium, chromium-driver and python3-selenium: no browser is downloaded),
+# checked against the native tool, which is built first.
+#
+#     page_test.py SOURCE NATIVE_BUILD PAGE
+#
+# 1. The flows a player clicks through, in the page opened from disk, each
+#    checked against the native tool; the page's limits, its labels, a
+#    narrow window, and nothing fetched.
+# 2. The differential: every run of the player sessions (tests/**/cases/*.case)
+#    that the native session runner writes down (tests/support/run_record.h)
+#    goes through kv5.run in the page with the same arguments, files and
+#    directory, and must give the same status, output and files, byte for byte.
+
+import collections
+import functools
+import hashlib
+import http.server
+import json
+import os
+import pathlib
+import subprocess
+import sys
+import tempfile
+import threading
+
+from selenium import webdriver
+from selenium.common.exceptions import TimeoutException
+from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.by import By
+from selenium.webdriver.support.ui import WebDriverWait
+
+# As root, and on a machine without a network, Chromium needs these.
+FLAGS = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+         '--disable-background-networking', '--disable-component-update', '--disable-sync',
+         '--window-size=1000,1200']
+
+
+def call(script, *args):
+    # Runs `script`, the body of an async function of `args`, in the page and
+    # gives its result; a thrown error fails with the page's stack.
+    answer = driver.execute_async_script(
+        'const done = arguments[arguments.length - 1];'
+        f'(async (...args) => {{ {script} }})(...arguments)'
+        '.then((value) => done({value}), (error) => done({error: String(error.stack || error)}));',
+        *args)
+    assert 'error' not in answer, answer['error']
+    return answer.get('value')
+
+
+def open_page(url):
+    driver.get(url)
+    wait_for(lambda: driver.execute_script('return document.body.dataset.ready'), 'true')
+
+
+def wait_for(value, expected):
+    # Waits until value() gives `expected`, and fails with what it gave last.
+    seen = [None]
+    try:
+        WebDriverWait(driver, 30, 0.05).until(lambda _: seen.append(value()) or seen[-1] == expected)
+    except TimeoutException:
+        raise AssertionError(f'{seen[-1]!r}, not {expected!r}') from None
+
+
+def find(selector):
+    # The element, once the page shows it.
+    return WebDriverWait(driver, 30).until(lambda _: driver.find_element(By.CSS_SELECTOR, selector))
+
+
+def texts(selector):
+    return [e.text for e in driver.find_elements(By.CSS_SELECTOR, selector)]
+
+
+def record_runs(source, native, record):
+    if not (native / 'CMakeCache.txt').exists():
+        subprocess.run(['cmake', '-S', source, '-B', native, '-DCMAKE_BUILD_TYPE=RelWithDebInfo',
+                        '-DKV5SAVE_BUILD_TESTS=ON'], check=True)
+    subprocess.run(['cmake', '--build', native, '-j2', '--target', 'kv5save', 'session_cases',
+                    'make_demo_save', 'make_full_save'], check=True)
+    # Half the sessions in each of two processes; each runs a whole session,
+    # numbering its runs in order.
+    env = dict(os.environ, KV5SAVE_RECORD_RUNS=str(record), GTEST_TOTAL_SHARDS='2')
+    shards = [subprocess.Popen([native / 'tests' / 'session_cases', '--gtest_brief=1'],
+                               env=dict(env, GTEST_SHARD_INDEX=shard)) for shard in '01']
+    assert [shard.wait() for shard in shards] == [0, 0], 'the sessions pass natively'
+
+
+@functools.cache
+def digest(path):
+    return hashlib.sha256(path.read_bytes()).hexdigest()
+
+
+def recorded_sessions(record):
+    # The runs of each session in order, and how many were skipped for each reason.
+    sessions, skipped = collections.defaultdict(list), collections.Counter()
+    for path in sorted((record / 'runs').iterdir(),
+                       key=lambda p: [int(n) for n in p.name.split('-')]):
+        words = collections.defaultdict(list)
+        for line in path.read_text().splitlines():
+            word, *rest = line.split(' ')
+            words[word].append(rest)
+        text = lambda word: [bytes.fromhex(hex_text).decode() for hex_text, *_ in words[word]]
+        files = lambda word: [[name, blob, digest(record / 'blobs' / blob)]
+                              for name, (_, blob) in zip(text(word), words[word])]
+        if words['skipped']:
+            skipped[text('skipped')[0]] += 1
+            continue
+        sessions[text('case')[0]].append({
+            'args': text('argument'), 'directory': text('directory')[0],
+            'status': int(words['status'][0][0]),
+            'stdout': digest(record / 'blobs' / words['stdout'][0][0]),
+            'before': files('before'), 'after': files('after')})
+    return sessions, skipped
+
+
+# In the page: replays the runs of one session in order and gives what
+# differs, by the SHA-256 of each output. A file a run made is the one the
+# next run gets; the others come from the record's blobs.
+REPLAY = '''
+const [runs] = args;
+const known = new Map();
+const bytes = async (blob) => {
+  if (!known.has(blob)) known.set(blob, new Uint8Array(await (await fetch(`blobs/${blob}`)).arrayBuffer()));
+  return known.get(blob);
+};
+const digest = async (data) => Array.from(new Uint8Array(await crypto.subtle.digest('SHA-256', data)),
+                                          (byte) => byte.toString(16).padStart(2, '0')).join('');
+const differences = [];
+for (const run of runs) {
+  const files = Object.fromEntries(await Promise.all(run.before.map(async ([name, blob]) => [name, await bytes(blob)])));
+  const result = await kv5.run(run.args, files, {directory: run.directory});
+  const where = `kv5save ${run.args.join(' ')}`;
+  if (result.status !== run.status || await digest(new TextEncoder().encode(result.stdout)) !== run.stdout)
+    differences.push(`${where}: status ${result.status}, printed ${JSON.stringify(result.stdout)}`);
+  const expected = Object.fromEntries(run.after.map(([name, ...blob]) => [name, blob]));
+  for (const name of new Set([...Object.keys(expected), ...Object.keys(result.files)])) {
+    const [made, [blob, sha] = []] = [result.files[name], expected[name]];
+    if (made && sha === await digest(made)) known.set(blob, made);
+    else differences.push(`${where}: ${name} ${!blob ? 'made' : !made ? 'missing' : 'differs'}`);
+  }
+}
+return differences;
+'''
+
+
+def differential(page, record):
+    sessions, skipped = recorded_sessions(record)
+    # The page and the blobs from a server on the loopback interface, which
+    # the page may reach past its content security policy.
+    (record / 'kv5save.html').symlink_to(page)
+    quiet = type('QuietFiles', (http.server.SimpleHTTPRequestHandler,), {'log_message': lambda *_: None})
+    server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), functools.partial(quiet, directory=record))
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    driver.execute_cdp_cmd('Page.setBypassCSP', {'enabled': True})
+    open_page(f'http://127.0.0.1:{server.server_port}/kv5save.html')
+    failures = [f'{case}: {difference}' for case, runs in sessions.items()
+                for difference in call(REPLAY, runs)]
+    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in the page')
+    for reason, count in skipped.items():
+        print(f'{count} runs skipped: the session directory holds {reason}')
+    print('\n'.join(failures) or 'no difference')
+    return failures or not sessions
+
+
+def flows(page, native, work):
+    def tool(*commands):
+        # Runs the native tool in `work` once for each command; gives the save.
+        for command in commands:
+            subprocess.run([native / 'kv5save', *command.split()], cwd=work, stdout=subprocess.DEVNULL)
+        return (work / 'KV5SaveData').read_bytes()
+
+    def downloaded_save():
+        for old in downloads.iterdir():
+            old.unlink()
+        find('#download-save').click()
+        wait_for(lambda: [p.name for p in downloads.iterdir()], ['KV5SaveData'])
+        return (downloads / 'KV5SaveData').read_bytes()
+
+    def type_into(selector, value):
+        field = find(selector)
+        field.clear()
+        field.send_keys(value)
+        return field
+
+    downloads = pathlib.Path(tempfile.mkdtemp(dir=work))
+    driver.execute_cdp_cmd('Browser.setDownloadBehavior',
+                           {'behavior': 'allow', 'downloadPath': str(downloads)})
+    open_page(page.as_uri())
+
+    subprocess.run([native / 'tools' / 'make_demo_save', 'KV5SaveData'], cwd=work, check=True)
+    find('#demo').click()
+    demo = ['Slot 1: Marta Quill', 'Slot 2: Oskar Fenn', 'Slot 4: Juno Pell', 'Slot 52: Ravel']
+    wait_for(lambda: texts('.slots button'), demo)
+    assert downloaded_save() == tool(), 'the demo save'
+
+    # A name the import would refuse is marked before it is applied, with
+    # the import's problem, and the mark goes with the value.
+    find('#custom-list button').click()
+    name = type_into('input[name="Name"]', 'Marta Quill of the Salt Marsh')
+    mark = lambda: (name.get_attribute('aria-invalid'), ''.join(texts('.problem')))
+    wait_for(mark, ('true', 'Error: bufS is too long during EditValue(). bufS is Marta Quill of the Salt Marsh'))
+    type_into('input[name="Name"]', 'Mara Quill')
+    type_into('input[name="Scale-Head"]', '1.5')
+    wait_for(mark, (None, ''))
+    find('#apply-fields').click()
+    wait_for(lambda: texts('.slots button'), ['Slot 1: Mara Quill'] + demo[1:])
+    (work / 'edit.txt').write_bytes(b'[ENTRY1]\r\nName=Mara Quill\r\nScale-Head=1.5\r\n')
+    assert downloaded_save() == tool('-w KV5SaveData edit.txt'), 'the edit'
+
+    find('#compare-original').click()
+    # "Height 2" lies on the bytes of "Scale-Head".
+    wait_for(lambda: texts('#compare-result .difference'), ['\n'.join([
+        'Slot 1: Mara Quill', '[ENTRY1]', '# was Marta Quill', 'Name=Mara Quill',
+        '# was 1.000000', 'Height 2=1.500000', '# was 1.000000', 'Scale-Head=1.500000'])])
+
+    # Slot 1's character into slot 7, and its thumbnail alone into slot 2.
+    type_into('#copy-slot', '7')
+    find('#copy-entry').click()
+    wait_for(lambda: 'Slot 7: Mara Quill' in texts('.slots button'), True)
+    type_into('#copy-slot', '2')
+    find('#copy-thumbnail').click()
+    wait_for(lambda: "Replaced entry #2's thumbnail with image1.ptc." in find('#messages').text, True)
+    assert downloaded_save() == tool('-x KV5SaveData 1', '-rp KV5SaveData 7 entry1.bin',
+                                     '-xt KV5SaveData 1', '-rt KV5SaveData 2 image1.ptc'), 'the copies'
+
+    # The whole text, edited as the player would in the text box.
+    find('#show-text').click()
+    wait_for(lambda: 'Name=Oskar Fenn' in find('#text-area').get_attribute('value'), True)
+    text = call("""const area = document.getElementById('text-area');
+                   return area.value = area.value.replace('Name=Oskar Fenn', 'Name=Oskar Fern');""")
+    find('#apply-text').click()
+    wait_for(lambda: 'Slot 2: Oskar Fern' in texts('.slots button'), True)
+    (work / 'whole.txt').write_bytes(text.encode())
+    assert downloaded_save() == tool('-w KV5SaveData whole.txt'), 'the text'
+
+    # A file dropped on the page that is not a save: the tool's message.
+    call("""const dropped = new DataTransfer();
+            dropped.items.add(new File(['not a save\\n'], 'notes.txt'));
+            document.body.dispatchEvent(new DragEvent('drop', {dataTransfer: dropped, bubbles: true}));""")
+    wait_for(lambda: 'Save data is in unknown format.' in find('#messages').text, True)
+
+    # Every control has a label, and a narrow window needs no sideways scroll.
+    unlabelled = call('''return [...document.querySelectorAll('input, select, textarea')]
+        .filter((c) => c.labels.length === 0).map((c) => c.id || c.name);''')
+    assert not unlabelled, unlabelled
+    driver.set_window_size(400, 900)
+    wide = call('return document.documentElement.scrollWidth;')
+    assert wide <= 400, f'{wide} pixels wide at a width of 400'
+
+    # The limits, on a full save opened through the file picker.
+    subprocess.run([native / 'tools' / 'make_full_save', 'full'], cwd=work, check=True)
+    call('''window.opened = new Promise((resolve) => document.getElementById('save-file').addEventListener('change', () => {
+      const start = performance.now();
+      new MutationObserver(() => document.querySelectorAll('.slots button').length === 118 &&
+        resolve(performance.now() - start)).observe(document.body, {childList: true, subtree: true});
+    }, {once: true}));''')
+    find('#save-file').send_keys(str(work / 'full'))
+    opening = call('return window.opened;')
+    # The most memory a command takes on it: writing its whole text back, or
+    # comparing it, which holds two saves.
+    memory = call('''const full = new Uint8Array(await document.getElementById('save-file').files[0].arrayBuffer());
+      const read = await kv5.run(['-r', 'full'], {full});
+      const runs = [read, await kv5.run(['-w', 'full', 'full.txt'], read.files),
+                    await kv5.characters(full, 'full'), await kv5.run(['-d', 'full', 'full'], {full})];
+      return Math.max(...runs.map((run) => run.memory));''')
+    ready = call("return performance.getEntriesByName('kv5save ready')[0].startTime;")
+    for what, value, limit in [('page bytes', page.stat().st_size, 2 * 1024 * 1024),
+                               ('page ready after, ms', ready, None),
+                               ('full save opened and listed, ms', opening, 1000),
+                               ('WebAssembly memory with a full save, bytes', memory, 64 << 20)]:
+        print(f'{what}: {value:.0f}' + (f' (at most {limit})' if limit else ''))
+        assert limit is None or value <= limit, what
+
+    # Nothing fetched: the browser's log of what it asked for since it started.
+    urls = [json.loads(entry['message'])['message']['params']['request']['url']
+            for entry in driver.get_log('performance') if '"Network.requestWillBeSent"' in entry['message']]
+    assert page.as_uri() in urls, 'the browser logs what it fetches'
+    fetched = [url for url in urls if url != page.as_uri() and not url.startswith(('blob:', 'data:'))]
+    assert not fetched, f'the page fetched {fetched}'
+
+
+def main(source, native, page):
+    global driver
+    native, page = pathlib.Path(native).resolve(), pathlib.Path(page).resolve()
+    options = webdriver.ChromeOptions()
+    options.binary_location = '/usr/bin/chromium'
+    for flag in FLAGS:
+        options.add_argument(flag)
+    options.set_capability('goog:loggingPrefs', {'performance': 'ALL'})  # what it fetches
+    with tempfile.TemporaryDirectory() as work, \
+            webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options) as driver:
+        driver.set_script_timeout(600)
+        record_runs(source, native, pathlib.Path(work) / 'record')
+        flows(page, native, pathlib.Path(work))
+        failed = differential(page, pathlib.Path(work) / 'record')
+    sys.exit(1 if failed else 0)
+
+
+if __name__ == '__main__':
+    main(*sys.argv[1:])
