@@ -1,6 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -29,10 +32,6 @@ class ToolSession {
   Bytes Read(const std::string& name) const;
   std::string ReadText(const std::string& name) const;
   bool Exists(const std::string& name) const;
-  // Takes write permission from a directory of the session ("." for the
-  // session's own). False where that cannot be done: root ignores the
-  // permission bits, so there the directory is made immutable instead.
-  bool MakeReadOnly(const std::string& directory) const;
   // The names in the directory (or a sub-directory), sorted.
   std::vector<std::string> List(const std::string& directory = ".") const;
 
@@ -45,10 +44,7 @@ class ToolSession {
 
   // The same in two steps, so that several runs can go at once: Start
   // begins a run, Finish waits for its end and checks its status.
-  struct Running {
-    int process = -1;
-    int output = -1;
-  };
+  using Running = std::FILE*;
   Running Start(const std::vector<std::string>& arguments) const;
   std::string Finish(Running running, int status = 0) const;
 
@@ -61,14 +57,21 @@ class ToolSession {
 // the CR LF line ends turned into LF, as every other build prints them.
 bool ToolIsWindowsBuild();
 
+// The whole content of a file, empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 // Captures what in-process code prints on standard output.
 class StdoutCapture {
  public:
-  StdoutCapture();
-  ~StdoutCapture();
-  StdoutCapture(const StdoutCapture&) = delete;
-  StdoutCapture& operator=(const StdoutCapture&) = delete;
-  std::string Take();
+  StdoutCapture() { ::testing::internal::CaptureStdout(); }
+  ~StdoutCapture() {
+    if (!taken_) Take();
+  }
+  std::string Take() {
+    taken_ = true;
+    std::fflush(stdout);
+    return ::testing::internal::GetCapturedStdout();
+  }
 
  private:
   bool taken_ = false;
