@@ -33,8 +33,9 @@
 //   define <name>                        "> line" lines below, which a line
 //                                        "> @<name> <word>..." of any case
 //                                        file stands for: in them $1, $2...
-//                                        are the words, $* the words left
-//                                        (a line of $* alone goes when none is)
+//                                        are its words (empty when not given)
+//                                        and $* the rest of the line as it is
+//                                        (a line of $* alone goes when empty)
 //
 // <at> is an offset in bytes, "slotN" (where slot N begins) or "slotN+K".
 // What same, changed and slice state holds from there to the case's end.
@@ -67,14 +68,15 @@ struct Command {
 };
 
 struct Case {
-  std::string name, where;
+  std::string name, where, only;
   std::vector<Command> commands;
 };
 
 std::map<std::string, Words> defined;
 
 void ReplaceAll(std::string& text, const std::string& word, const std::string& meaning) {
-  for (auto at = text.find(word); at != std::string::npos; at = text.find(word, at + meaning.size()))
+  for (auto at = text.find(word); at != std::string::npos;
+       at = text.find(word, at + meaning.size()))
     text.replace(at, word.size(), meaning);
 }
 
@@ -113,8 +115,10 @@ std::vector<Case> LoadCases() {
       } else if (line.rfind("case ", 0) == 0) {
         std::string name = path.stem().string() + "_" + line.substr(5);
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        cases.push_back({name, fs::relative(path, KV5_TEST_DATA_DIR).string() + ":", {}});
-        cases.back().commands.push_back({number, {"only"}, {}});
+        const std::string where = fs::relative(path, KV5_TEST_DATA_DIR).string() + ":";
+        cases.push_back({name, where + std::to_string(number), "", {}});
+      } else if (line.rfind("only ", 0) == 0) {
+        cases.back().only = line.substr(5);
       } else {
         cases.back().commands.push_back({number, Split(line), {}});
         body = &cases.back().commands.back().body;
@@ -127,11 +131,10 @@ std::vector<Case> LoadCases() {
 class Session {
  public:
   void Run(const Case& c) {
-    const Words kind = {"only", testing::ToolIsWindowsBuild() ? "windows" : "posix"};
-    for (const Command& command : c.commands)
-      if (command.words[0] == "only" && command.words.size() > 1 && command.words != kind) GTEST_SKIP();
+    if (!c.only.empty() && c.only != (testing::ToolIsWindowsBuild() ? "windows" : "posix"))
+      GTEST_SKIP();
     for (const Command& command : c.commands) {
-      where_ = c.where + std::to_string(command.line);
+      where_ = c.where.substr(0, c.where.find(':') + 1) + std::to_string(command.line);
       Words words;
       for (const std::string& word : command.words) words.push_back(Expand(word));
       Execute(words, command.body);
@@ -152,19 +155,21 @@ class Session {
   }
 
   // The text of "> " or "| " lines, each ended by `end`, but ">:" ones.
-  std::string Text(const Words& body, const std::string& end, const Words& words = {}) const {
-    std::string text, rest;
-    for (std::size_t i = 0; i < words.size(); ++i) rest += (i > 0 ? " " : "") + words[i];
+  std::string Text(const Words& body, const std::string& end, const std::string& rest = "") const {
+    std::string text;
     for (std::string line : body) {
-      if (line == "> $*" && words.empty()) continue;
+      if (line == "> $*" && rest.empty()) continue;
+      const Words words = Split(rest);
+      for (std::size_t i = 0; !rest.empty() && i < 9; ++i)
+        ReplaceAll(line, "$" + std::to_string(i + 1), i < words.size() ? words[i] : "");
       ReplaceAll(line, "$*", rest);
-      for (std::size_t i = 0; i < words.size(); ++i)
-        ReplaceAll(line, "$" + std::to_string(i + 1), words[i]);
-      const Words use = Split(line.substr(std::min<std::size_t>(3, line.size())));
+      const std::string use = line.substr(std::min<std::size_t>(3, line.size()));
+      const std::size_t space = std::min(use.find(' '), use.size());
       if (line.rfind("> @", 0) == 0)
-        text += Text(defined.at(use[0]), end, Words(use.begin() + 1, use.end()));
+        text += Text(defined.at(use.substr(0, space)), end,
+                     use.substr(std::min(space + 1, use.size())));
       else if (line.rfind(">:", 0) == 0)
-        text += Expand(line.substr(line.size() > 2 && line[2] == ' ' ? 3 : 2));
+        text += Expand(use);
       else
         text += Expand(line.substr(std::min<std::size_t>(2, line.size()))) + end;
     }
@@ -188,27 +193,25 @@ class Session {
   void Save(const Words& w) const {
     builder::SaveBuilder save;
     for (auto word = w.begin() + 2; word != w.end(); ++word) {
-      const std::string key = word->substr(0, word->find('=')), value = word->substr(key.size() + 1);
-      std::stringstream slots(value);
-      if (key == "title") save.WithTitle(value == "4" ? builder::Title::kEditionFour : builder::Title::kUnknown);
+      const std::string key = word->substr(0, word->find('=')),
+                        value = word->substr(key.size() + 1);
+      if (key == "title") save.WithTitle(builder::Title::kEditionFour);
       if (key == "length") save.WithLength(At(value));
-      for (std::string range; key != "title" && key != "length" && std::getline(slots, range, ',');) {
-        for (int slot = std::stoi(range); slot <= std::stoi(range.substr(range.find('-') + 1)); ++slot) {
-          if (key == "entries") save.WithEntry(slot);
-          if (key == "blank") save.WithBlankEntry(slot);
-          if (key == "exact") save.WithExactValues(slot);
-        }
+      std::stringstream slots(key == "title" || key == "length" ? "" : value);
+      for (std::string range; std::getline(slots, range, ',');) {
+        const int first = std::stoi(range), last = std::stoi(range.substr(range.find('-') + 1));
+        for (int slot = first; slot <= last; ++slot)
+          key == "entries" ? save.WithEntry(slot)
+          : key == "blank" ? save.WithBlankEntry(slot)
+                           : save.WithExactValues(slot);
       }
     }
     session_.Write(w[1], save.Build());
   }
 
-  // From here on `name` holds `bytes`.
-  void Expect(const std::string& name, const std::string& bytes) { expected_[name] = {where_, bytes}; }
-
   void CheckFiles() {
-    for (const auto& [name, expected] : expected_)
-      EXPECT_TRUE(session_.ReadText(name) == expected.second) << expected.first << ": " << name;
+    for (const auto& [name, bytes] : expected_)
+      EXPECT_TRUE(session_.ReadText(name) == bytes) << where_ << ": " << name << " differs";
   }
 
   void Execute(const Words& w, const Words& body) {
@@ -235,27 +238,29 @@ class Session {
           << where_;
     } else if (verb == "run") {
       const fs::path top = session_.PathOf("");
-      for (auto file = fs::recursive_directory_iterator(top); runs_ == 0 && file != end(file); ++file)
+      for (auto file = fs::recursive_directory_iterator(top); !ran_ && file != end(file); ++file)
         if (file->is_regular_file())
-          before_[fs::relative(file->path(), top).generic_string()] = testing::ReadFile(file->path());
+          before_[fs::relative(file->path(), top).generic_string()] =
+              testing::ReadFile(file->path());
       CheckFiles();
-      ++runs_;
-      EXPECT_EQ(session_.Run(Words(w.begin() + 2, w.end()), std::stoi(w[1])), Text(body, "\n")) << where_;
+      ran_ = true;
+      const std::string printed = session_.Run(Words(w.begin() + 2, w.end()), std::stoi(w[1]));
+      EXPECT_EQ(printed, Text(body, "\n")) << where_;
     } else if (verb == "files") {
       const bool in = w.size() > 1 && w[1].back() == '/';
       EXPECT_EQ(session_.List(in ? w[1] : "."), Words(w.begin() + 1 + in, w.end())) << where_;
     } else if (verb == "same") {
-      Expect(w[1], before_.at(w[1]));
+      expected_[w[1]] = before_.at(w[1]);
     } else if (verb == "slice") {
-      Expect(w[1], before_.at(w[2]).substr(At(w[3]), std::stoul(w[4])));
+      expected_[w[1]] = before_.at(w[2]).substr(At(w[3]), std::stoul(w[4]));
     } else if (verb == "changed") {
-      const std::size_t equals = w[1].find('=');
-      const std::string name = w[1].substr(0, equals);
-      std::string bytes = expected_.count(name) ? expected_[name].second : before_.at(w[1].substr(equals + 1));
+      const std::string name = w[1].substr(0, w[1].find('='));
+      std::string bytes =
+          expected_.count(name) ? expected_[name] : before_.at(w[1].substr(w[1].find('=') + 1));
       const std::string patch = w[3] == "zeros"  ? std::string(std::stoul(w[4]), '\0')
                                 : w[3][0] == '@' ? session_.ReadText(w[3].substr(1))
                                                  : Hex(w, 3);
-      Expect(name, bytes.replace(At(w[2]), patch.size(), patch));
+      expected_[name] = bytes.replace(At(w[2]), patch.size(), patch);
     } else if (verb == "contains" || verb == "lacks") {
       const bool found = session_.ReadText(w[1]).find(w[2]) != std::string::npos;
       EXPECT_EQ(found, verb == "contains") << where_ << ": " << w[2];
@@ -263,23 +268,23 @@ class Session {
       std::string expected = testing::ReadFile(std::string(KV5_TEST_DATA_DIR) + "/" + w[2]);
       ReplaceAll(expected, "\n", "\r\n");
       EXPECT_EQ(session_.ReadText(w[1]), expected) << where_;
-    } else if (verb != "only") {
+    } else {
       ADD_FAILURE() << where_ << ": unknown command " << verb;
     }
   }
 
   testing::ToolSession session_;
   std::string where_;
-  int runs_ = 0;
-  std::map<std::string, std::string> before_;  // the files as the first run found them
-  std::map<std::string, std::pair<std::string, std::string>> expected_;  // where stated, bytes
+  bool ran_ = false;
+  std::map<std::string, std::string> before_;    // the files as the first run found them
+  std::map<std::string, std::string> expected_;  // what the files hold from here on
 };
 
 class SessionCaseTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SessionCaseTest, Runs) { Session().Run(GetParam()); }
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.where << c.commands[0].line; }
+void PrintTo(const Case& c, std::ostream* out) { *out << c.where; }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SessionCaseTest, ::testing::ValuesIn(LoadCases()),
                          [](const auto& info) { return info.param.name; });

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 #include "support/run_record.h"
 
@@ -16,8 +16,7 @@ namespace {
 
 // The binary to run: the build beside the tests, or KV5SAVE_UNDER_TEST.
 std::string ToolUnderTest() {
-  const char* under_test = std::getenv("KV5SAVE_UNDER_TEST");
-  return under_test != nullptr ? under_test : KV5SAVE_BINARY;
+  return std::getenv("KV5SAVE_UNDER_TEST") ? std::getenv("KV5SAVE_UNDER_TEST") : KV5SAVE_BINARY;
 }
 
 // A word for the shell, as it is.
@@ -29,10 +28,8 @@ std::string Quoted(const std::string& word) {
 
 }  // namespace
 
-ToolSession::ToolSession() {
-  std::string pattern = (fs::temp_directory_path() / "kv5save-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "no temporary directory";
-  directory_ = pattern;
+ToolSession::ToolSession() : directory_(fs::temp_directory_path() / "kv5save-XXXXXX") {
+  if (mkdtemp(directory_.data()) == nullptr) ADD_FAILURE() << "no temporary directory";
 }
 
 ToolSession::~ToolSession() {
@@ -51,18 +48,9 @@ std::string ToolSession::DirectoryForTool() const {
   return path;
 }
 
-void ToolSession::Write(const std::string& name, const Bytes& bytes) const {
-  Write(name, std::string(bytes.begin(), bytes.end()));
-}
-
 void ToolSession::Write(const std::string& name, const std::string& text) const {
   std::ofstream out(PathOf(name), std::ios::binary);
   EXPECT_TRUE(out << text) << "couldn't write " << name;
-}
-
-Bytes ToolSession::Read(const std::string& name) const {
-  const std::string text = ReadText(name);
-  return Bytes(text.begin(), text.end());
 }
 
 std::string ToolSession::ReadText(const std::string& name) const {
@@ -112,16 +100,11 @@ std::string ToolSession::Run(const std::vector<std::string>& arguments, int stat
                      [&] { return Finish(Start(arguments), status); });
 }
 
-bool ToolIsWindowsBuild() {
-  const std::string binary = ToolUnderTest();
-  return binary.size() >= 4 && binary.compare(binary.size() - 4, 4, ".exe") == 0;
-}
+bool ToolIsWindowsBuild() { return fs::path(ToolUnderTest()).extension() == ".exe"; }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
+  return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
 }  // namespace kv5::testing

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kv5::testing {
@@ -27,10 +28,15 @@ class ToolSession {
   // a Windows build under Wine the same on drive Z:, "Z:\tmp\kv5save-...".
   std::string DirectoryForTool() const;
 
-  void Write(const std::string& name, const Bytes& bytes) const;
   void Write(const std::string& name, const std::string& text) const;
-  Bytes Read(const std::string& name) const;
+  void Write(const std::string& name, const Bytes& bytes) const {
+    Write(name, std::string(bytes.begin(), bytes.end()));
+  }
   std::string ReadText(const std::string& name) const;
+  Bytes Read(const std::string& name) const {
+    const std::string text = ReadText(name);
+    return Bytes(text.begin(), text.end());
+  }
   bool Exists(const std::string& name) const;
   // The names in the directory (or a sub-directory), sorted.
   std::vector<std::string> List(const std::string& directory = ".") const;
@@ -64,13 +70,10 @@ std::string ReadFile(const std::string& path);
 class StdoutCapture {
  public:
   StdoutCapture() { ::testing::internal::CaptureStdout(); }
-  ~StdoutCapture() {
-    if (!taken_) Take();
-  }
+  ~StdoutCapture() { Take(); }
   std::string Take() {
-    taken_ = true;
     std::fflush(stdout);
-    return ::testing::internal::GetCapturedStdout();
+    return std::exchange(taken_, true) ? "" : ::testing::internal::GetCapturedStdout();
   }
 
  private:
