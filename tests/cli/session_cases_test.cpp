@@ -5,10 +5,11 @@
 //   case <title>                         starts a case; a file holds several
 //   only posix|windows                   the case holds for builds of that
 //                                        kind only and is skipped for others
-//   save <name> [title=4|unknown] [length=<at>] [entries=1,3-5]
-//        [blank=<slots>] [exact=<slots>]  entries hold noise, blank ones zero
-//                                        bytes, exact ones values the text
-//                                        form carries exactly
+//   save <name> [title=4] [length=<at>] [entries=1,3-5] [blank=<slots>]
+//        [exact=<slots>]                 a save of edition 5 (or 4); entries
+//                                        hold noise, blank ones zero bytes,
+//                                        exact ones values the text form
+//                                        carries exactly
 //   poke <name> <at> <hex>...            bytes into a file
 //   string <name> <at> "<text>"          characters and a NUL
 //   write <name> "<text>"                a whole file
@@ -38,7 +39,8 @@
 //                                        (a line of $* alone goes when empty)
 //
 // <at> is an offset in bytes, "slotN" (where slot N begins) or "slotN+K".
-// What same, changed and slice state holds from there to the case's end.
+// What same, changed and slice state holds from there to the case's end:
+// it is checked before every later run and when the case ends.
 // A quoted word may hold spaces and the escapes \r, \n, \t and \xHH. In
 // every word and line, "{here}" is the case's directory as the tool sees it
 // (on Windows "Z:\tmp\..."), "{sep}" its directory separator, and "{N*c}"
