@@ -70,7 +70,8 @@ struct Command {
 };
 
 struct Case {
-  std::string name, where, only;
+  std::string name, file, only;
+  int line;
   std::vector<Command> commands;
 };
 
@@ -117,8 +118,7 @@ std::vector<Case> LoadCases() {
       } else if (line.rfind("case ", 0) == 0) {
         std::string name = path.stem().string() + "_" + line.substr(5);
         for (char& c : name) c = std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
-        const std::string where = fs::relative(path, KV5_TEST_DATA_DIR).string() + ":";
-        cases.push_back({name, where + std::to_string(number), "", {}});
+        cases.push_back({name, fs::relative(path, KV5_TEST_DATA_DIR).string(), "", number, {}});
       } else if (line.rfind("only ", 0) == 0) {
         cases.back().only = line.substr(5);
       } else {
@@ -136,7 +136,7 @@ class Session {
     if (!c.only.empty() && c.only != (testing::ToolIsWindowsBuild() ? "windows" : "posix"))
       GTEST_SKIP();
     for (const Command& command : c.commands) {
-      where_ = c.where.substr(0, c.where.find(':') + 1) + std::to_string(command.line);
+      where_ = c.file + ":" + std::to_string(command.line);
       Words words;
       for (const std::string& word : command.words) words.push_back(Expand(word));
       Execute(words, command.body);
@@ -286,7 +286,7 @@ class SessionCaseTest : public ::testing::TestWithParam<Case> {};
 
 TEST_P(SessionCaseTest, Runs) { Session().Run(GetParam()); }
 
-void PrintTo(const Case& c, std::ostream* out) { *out << c.where; }
+void PrintTo(const Case& c, std::ostream* out) { *out << c.file << ":" << c.line; }
 
 INSTANTIATE_TEST_SUITE_P(Cases, SessionCaseTest, ::testing::ValuesIn(LoadCases()),
                          [](const auto& info) { return info.param.name; });
