@@ -239,11 +239,7 @@ class Session {
                                    : mkfifo(path.c_str(), 0644) == 0)
           << where_;
     } else if (verb == "run") {
-      const fs::path top = session_.PathOf("");
-      for (auto file = fs::recursive_directory_iterator(top); !ran_ && file != end(file); ++file)
-        if (file->is_regular_file())
-          before_[fs::relative(file->path(), top).generic_string()] =
-              testing::ReadFile(file->path());
+      if (!ran_) before_ = testing::FilesUnder(session_.PathOf(""));
       CheckFiles();
       ran_ = true;
       const std::string printed = session_.Run(Words(w.begin() + 2, w.end()), std::stoi(w[1]));

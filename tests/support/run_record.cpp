@@ -5,7 +5,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 
 #include "support/tool_session.h"
 
@@ -18,23 +17,6 @@ std::string Hex(const std::string& text) {
   for (const unsigned char c : text)
     hex += {"0123456789abcdef"[c >> 4], "0123456789abcdef"[c & 15]};
   return hex;
-}
-
-// The regular files under `directory` by relative name; `unusable` gets
-// what else it holds, which the page cannot.
-std::map<std::string, std::string> Files(const std::string& directory, std::string& unusable) {
-  std::map<std::string, std::string> files;
-  for (const auto& item : fs::recursive_directory_iterator(directory)) {
-    const fs::file_status status = item.symlink_status();
-    const bool empty = fs::is_directory(status) && fs::is_empty(item.path());
-    if (fs::is_regular_file(status))
-      files[fs::relative(item.path(), directory).generic_string()] = ReadFile(item.path());
-    else if (unusable.empty() && (empty || !fs::is_directory(status)))
-      unusable = fs::is_symlink(status) ? "a link"
-                 : empty                ? "an empty directory"
-                                        : "a device or a pipe";
-  }
-  return files;
 }
 
 // Writes `content` once, under the name of its hash and length.
@@ -57,9 +39,9 @@ std::string RecordedRun(const std::string& directory, const std::vector<std::str
   const char* record_directory = std::getenv("KV5SAVE_RECORD_RUNS");
   if (record_directory == nullptr || std::getenv("KV5SAVE_UNDER_TEST") != nullptr) return run();
   std::string unusable;
-  const auto before = Files(directory, unusable);
+  const auto before = FilesUnder(directory, &unusable);
   const std::string output = run();
-  const auto after = Files(directory, unusable);
+  const auto after = FilesUnder(directory, &unusable);
   for (const std::string& argument : arguments) {
     if (argument[0] == '/' && argument.rfind(directory + "/", 0) != 0)
       unusable = "a path outside the session's directory";

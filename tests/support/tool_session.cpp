@@ -107,4 +107,19 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+std::map<std::string, std::string> FilesUnder(const std::string& directory, std::string* unusable) {
+  std::map<std::string, std::string> files;
+  for (const auto& item : fs::recursive_directory_iterator(directory)) {
+    const fs::file_status status = item.symlink_status();
+    const bool empty = fs::is_directory(status) && fs::is_empty(item.path());
+    if (fs::is_regular_file(status))
+      files[fs::relative(item.path(), directory).generic_string()] = ReadFile(item.path());
+    else if (unusable != nullptr && unusable->empty() && (empty || !fs::is_directory(status)))
+      *unusable = fs::is_symlink(status) ? "a link"
+                  : empty                ? "an empty directory"
+                                         : "a device or a pipe";
+  }
+  return files;
+}
+
 }  // namespace kv5::testing

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,11 @@ bool ToolIsWindowsBuild();
 
 // The whole content of a file, empty when it cannot be read.
 std::string ReadFile(const std::string& path);
+// The regular files under a directory, by their names from there with "/";
+// `unusable`, when given, gets what else the directory holds (the page
+// that replays recorded runs can hold only these files).
+std::map<std::string, std::string> FilesUnder(const std::string& directory,
+                                              std::string* unusable = nullptr);
 
 // Captures what in-process code prints on standard output.
 class StdoutCapture {
