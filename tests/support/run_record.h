@@ -1,6 +1,6 @@
 #pragma once
 
-#include <map>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,9 +13,8 @@ namespace kv5::testing {
 // files after it. Contents go into "blobs/", one file for each content, so
 // that a save many runs share is written once. The page can only hold
 // regular files in directories that are not empty, so a run whose directory
-// holds anything else (a link, a device, an empty or read-only directory),
-// or that names a path outside it, is written down as skipped, with the
-// reason.
+// holds anything else (a link, a device, an empty directory), or that names
+// a path outside it, is written down as skipped, with the reason.
 //
 // The record is lines of words; every text is in hexadecimal, so that any
 // byte can stand in it:
@@ -23,25 +22,11 @@ namespace kv5::testing {
 //   argument <text>             before <name> <blob>    (one a file)
 //   status <n>                  stdout <blob>           after <name> <blob>
 //   skipped <reason>
-class RunRecord {
- public:
-  // Takes the files before a run in `directory`; does nothing unless asked.
-  RunRecord(std::string directory, const std::vector<std::string>& arguments);
-  // Writes the record down with what the run did: `status` is the exit
-  // status the session runner has checked.
-  void Finish(int status, const std::string& output);
-
- private:
-  struct Files {
-    std::map<std::string, std::string> contents;  // by name relative to the directory
-    std::string unusable;                         // why the page cannot hold them
-  };
-  Files Take() const;
-
-  std::string record_directory_;
-  std::string directory_;
-  std::vector<std::string> arguments_;
-  Files before_;
-};
+//
+// Runs `run`, which runs the tool with `arguments` in `directory` and
+// returns what it printed, and writes the run down when asked; `status` is
+// the exit status the caller checked.
+std::string RecordedRun(const std::string& directory, const std::vector<std::string>& arguments,
+                        int status, const std::function<std::string()>& run);
 
 }  // namespace kv5::testing

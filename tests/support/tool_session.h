@@ -1,7 +1,12 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace kv5::testing {
@@ -24,15 +29,16 @@ class ToolSession {
   // a Windows build under Wine the same on drive Z:, "Z:\tmp\kv5save-...".
   std::string DirectoryForTool() const;
 
-  void Write(const std::string& name, const Bytes& bytes) const;
   void Write(const std::string& name, const std::string& text) const;
-  Bytes Read(const std::string& name) const;
+  void Write(const std::string& name, const Bytes& bytes) const {
+    Write(name, std::string(bytes.begin(), bytes.end()));
+  }
   std::string ReadText(const std::string& name) const;
+  Bytes Read(const std::string& name) const {
+    const std::string text = ReadText(name);
+    return Bytes(text.begin(), text.end());
+  }
   bool Exists(const std::string& name) const;
-  // Takes write permission from a directory of the session ("." for the
-  // session's own). False where that cannot be done: root ignores the
-  // permission bits, so there the directory is made immutable instead.
-  bool MakeReadOnly(const std::string& directory) const;
   // The names in the directory (or a sub-directory), sorted.
   std::vector<std::string> List(const std::string& directory = ".") const;
 
@@ -45,10 +51,7 @@ class ToolSession {
 
   // The same in two steps, so that several runs can go at once: Start
   // begins a run, Finish waits for its end and checks its status.
-  struct Running {
-    int process = -1;
-    int output = -1;
-  };
+  using Running = std::FILE*;
   Running Start(const std::vector<std::string>& arguments) const;
   std::string Finish(Running running, int status = 0) const;
 
@@ -61,14 +64,23 @@ class ToolSession {
 // the CR LF line ends turned into LF, as every other build prints them.
 bool ToolIsWindowsBuild();
 
+// The whole content of a file, empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+// The regular files under a directory, by their names from there with "/";
+// `unusable`, when given, gets what else the directory holds (the page
+// that replays recorded runs can hold only these files).
+std::map<std::string, std::string> FilesUnder(const std::string& directory,
+                                              std::string* unusable = nullptr);
+
 // Captures what in-process code prints on standard output.
 class StdoutCapture {
  public:
-  StdoutCapture();
-  ~StdoutCapture();
-  StdoutCapture(const StdoutCapture&) = delete;
-  StdoutCapture& operator=(const StdoutCapture&) = delete;
-  std::string Take();
+  StdoutCapture() { ::testing::internal::CaptureStdout(); }
+  ~StdoutCapture() { Take(); }
+  std::string Take() {
+    std::fflush(stdout);
+    return std::exchange(taken_, true) ? "" : ::testing::internal::GetCapturedStdout();
+  }
 
  private:
   bool taken_ = false;
