@@ -24,13 +24,9 @@ TEST(WriteBack, AnUnchangedExportChangesNoByte) {
   for (std::uint64_t seed = 1; seed <= 12; ++seed) {
     SaveBuilder save(seed);
     for (int slot = 1; slot <= 118; slot += 1 + static_cast<int>(seed % 3)) {
-      if (slot % 5 == 0) {
-        save.WithExactValues(slot);
-      } else if (slot % 7 == 0) {
-        save.WithEntry(slot);
-      } else {
-        save.WithAwkwardValues(slot);
-      }
+      if (slot % 5 == 0) save.WithExactValues(slot);
+      if (slot % 5 != 0 && slot % 7 == 0) save.WithEntry(slot);
+      if (slot % 5 != 0 && slot % 7 != 0) save.WithAwkwardValues(slot);
     }
     const Bytes before = save.Build();
     ToolSession session;
