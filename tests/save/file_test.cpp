@@ -1,5 +1,6 @@
 // The real tool with its calls to the disk and to memory failing one by one
-// (support/fault_shim.cpp), and two runs on one save at once.
+// (support/fault_shim.cpp), two runs on one save at once, and the longest
+// paths.
 
 #include "save/file.h"
 
@@ -12,7 +13,6 @@
 #include <cstring>
 #include <fstream>
 #include <regex>
-#include <sstream>
 
 #include "save_builder/save_builder.h"
 #include "support/tool_session.h"
@@ -26,15 +26,14 @@ using testing::ToolSession;
 TEST(FileTest, AFileIsReadWholeOrNotAtAll) {
   ToolSession dir;
   dir.Write("data.bin", std::string("0123456789"));
-  EXPECT_EQ(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(10)->size(), 10u);
-  EXPECT_FALSE(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(9)) << "longer than expected";
-  EXPECT_FALSE(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(11)) << "shorter than expected";
+  for (const std::int64_t size : {9, 10, 11}) {
+    EXPECT_EQ(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(size).has_value(), size == 10);
+  }
 }
 
 // While it lives the tool runs with the fault shim, its `at`th call failing
-// (0: none). Only the runs' results matter here: the sessions look for
-// leaks, which would take a sanitized run longer than its work. The
-// sanitizers' runtime would rather come first; the shim only wraps it.
+// (0: none). The sessions look for leaks, which would take a sanitized run
+// longer than its work; the sanitizers' runtime would rather come first.
 class FaultyRuns {
  public:
   FaultyRuns(std::size_t at, int error, const std::string& log) {
@@ -49,7 +48,7 @@ class FaultyRuns {
   ~FaultyRuns() { unsetenv("KV5SAVE_LAUNCHER"); }
 };
 
-// Saves cut after slot 2, so that the many runs below are quick.
+// Cut after slot 2, so that the many runs below are quick.
 Bytes SmallSave() {
   return builder::SaveBuilder(1)
       .WithEntry(1)
@@ -63,35 +62,20 @@ Bytes EntryFile() {
   return Bytes(save.begin() + builder::SlotStart(1), save.begin() + builder::SlotStart(1) + 29832);
 }
 
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// One kind of file the tool writes, over a file of that name from before.
-struct Output {
-  std::vector<std::string> arguments;
-  std::string file;    // the file there before the run
-  std::string writes;  // the write-side calls of a run without faults
-  // The name the messages give: a new save is written beside the save.
-  std::string named() const { return file == "KV5SaveData" ? "KV5SaveData.new" : file; }
-};
-
-// Lays out a session for the run; returns the bytes of the file from before.
-Bytes Prepare(const ToolSession& s, const Output& output) {
+// A session with a save, a text, an entry and `file` from before, which it
+// returns.
+Bytes Prepare(const ToolSession& s, const std::string& file) {
   s.Write("KV5SaveData", SmallSave());
   chmod(s.PathOf("KV5SaveData").c_str(), 0640);
   s.Write("edit.txt", std::string("[ENTRY1]\nVoice=42\n"));
   s.Write("entry.bin", EntryFile());
   mkdir(s.PathOf("save").c_str(), 0755);
   mkdir(s.PathOf("thumbnails").c_str(), 0755);
-  if (output.file != "KV5SaveData") {
-    s.Write(output.file, "old " + output.file);
-    chmod(s.PathOf(output.file).c_str(), 0600);
+  if (file != "KV5SaveData") {
+    s.Write(file, "old " + file);
+    chmod(s.PathOf(file).c_str(), 0600);
   }
-  return s.Read(output.file);
+  return s.Read(file);
 }
 
 std::vector<std::string> Listing(const ToolSession& s) {
@@ -102,14 +86,13 @@ std::vector<std::string> Listing(const ToolSession& s) {
   return names;
 }
 
-// Runs `output`'s command with its `at`th call failing (0: none); returns
-// the lines it printed. `calls` gets the calls it made.
-std::vector<std::string> RunWithFault(const ToolSession& s, const Output& output, std::size_t at,
-                                      int error, int status,
-                                      std::vector<std::string>* calls = nullptr) {
+// Runs `arguments` with the `at`th call failing (0: none); returns what the
+// tool printed. `calls` gets the calls it made.
+std::string RunWithFault(const ToolSession& s, const std::vector<std::string>& arguments,
+                         std::size_t at, int error, std::vector<std::string>* calls = nullptr) {
   const std::string log = s.PathOf("") + "../" + std::to_string(getpid()) + ".calls";
   const FaultyRuns faulty(at, error, log);
-  const std::vector<std::string> printed = Lines(s.Run(output.arguments, status));
+  const std::string printed = s.Run(arguments, at == 0 ? 0 : 1);
   std::ifstream in(log);
   for (std::string line; calls != nullptr && std::getline(in, line);) calls->push_back(line);
   std::remove(log.c_str());
@@ -125,25 +108,28 @@ std::vector<std::string> RunWithFault(const ToolSession& s, const Output& output
 TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
   const mode_t umask_bits = umask(0);
   umask(umask_bits);
-  const Output outputs[] = {
-      {{"KV5SaveData"}, "KV5SaveData.txt", "open fwrite fflush fclose rename"},
-      {{"-x", "KV5SaveData", "2"}, "entry2.bin", "open fwrite fflush fclose rename"},
-      {{"-p", "-xt", "KV5SaveData", "1"},
-       "thumbnails/image1.ptc",
-       "open fwrite fflush fclose rename"},
-      {{"-p", "-rp", "KV5SaveData", "2", "entry.bin"},
-       "save/KV5SaveData",
-       "open fwrite fflush fsync fclose rename"},
-      {{"-w", "KV5SaveData", "edit.txt"},
-       "KV5SaveData",
-       "fopen fwrite fflush fsync fclose rename"}};
+  const struct {
+    std::vector<std::string> arguments;
+    std::string file;    // the file there before the run
+    std::string writes;  // the write-side calls of a run without faults
+  } outputs[] = {{{"KV5SaveData"}, "KV5SaveData.txt", "open fwrite fflush fclose rename"},
+                 {{"-x", "KV5SaveData", "2"}, "entry2.bin", "open fwrite fflush fclose rename"},
+                 {{"-p", "-xt", "KV5SaveData", "1"},
+                  "thumbnails/image1.ptc",
+                  "open fwrite fflush fclose rename"},
+                 {{"-p", "-rp", "KV5SaveData", "2", "entry.bin"},
+                  "save/KV5SaveData",
+                  "open fwrite fflush fsync fclose rename"},
+                 {{"-w", "KV5SaveData", "edit.txt"},
+                  "KV5SaveData",
+                  "fopen fwrite fflush fsync fclose rename"}};
   const std::regex reads("new|fread|fgets");
-  for (const Output& output : outputs) {
+  for (const auto& output : outputs) {
     const ToolSession clean;
-    const Bytes old = Prepare(clean, output);
+    const Bytes old = Prepare(clean, output.file);
     const std::vector<std::string> before = Listing(clean);
     std::vector<std::string> calls;
-    const std::vector<std::string> done = RunWithFault(clean, output, 0, 0, 0, &calls);
+    const std::string done = RunWithFault(clean, output.arguments, 0, 0, &calls);
     const Bytes written = clean.Read(output.file);
     EXPECT_NE(written, old) << output.file;
     EXPECT_EQ(Listing(clean), before) << output.file;
@@ -153,14 +139,17 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
     }
     EXPECT_EQ(writes, output.writes) << output.file;
     // A replaced file has the bits of a new one; a new save those of the save.
+    const bool save = output.file == "KV5SaveData";
     struct stat status {};
     stat(clean.PathOf(output.file).c_str(), &status);
-    EXPECT_EQ(status.st_mode & 0777, output.file == "KV5SaveData" ? 0640 : 0666 & ~umask_bits)
-        << output.file;
+    EXPECT_EQ(status.st_mode & 0777, save ? 0640 : 0666 & ~umask_bits) << output.file;
     const std::size_t in_place = std::find(calls.begin(), calls.end(), "rename") - calls.begin();
-    const std::regex failure("Error: (Couldn't open file " + output.named() + " for writing|" +
-                             "Couldn't write file " + output.named() + "|Out of memory\\.|" +
-                             "Couldn't read (KV5SaveData|edit\\.txt|entry\\.bin)\\.)");
+    // The messages give the new save the name it is written under.
+    const std::string named = save ? "KV5SaveData.new" : output.file;
+    const std::regex failure("Error: (Couldn't open file " + named + " for writing|" +
+                             "Couldn't write file " + named + "|Out of memory\\.|" +
+                             "Couldn't read (KV5SaveData|edit\\.txt|entry\\.bin)\\.|" +
+                             "Couldn't move KV5SaveData.new onto KV5SaveData)\n");
 
     for (std::size_t at = 1; at <= calls.size(); ++at) {
       for (const int error : {EIO, ENOSPC}) {
@@ -168,23 +157,17 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
         const std::string where = output.file + ": " + calls[at - 1] + " (" + std::to_string(at) +
                                   ") fails with " + std::strerror(error);
         const ToolSession s;
-        Prepare(s, output);
-        const std::vector<std::string> printed = RunWithFault(s, output, at, error, 1);
-        ASSERT_FALSE(printed.empty()) << where;
-        const bool moved =
-            printed.back() == "Error: Couldn't move KV5SaveData.new onto KV5SaveData";
-        EXPECT_TRUE(moved || std::regex_match(printed.back(), failure))
-            << where << ": " << printed.back();
-        // What it printed before is what a good run prints up to there.
-        EXPECT_TRUE(printed.size() - 1 <= done.size() &&
-                    std::equal(printed.begin(), printed.end() - 1, done.begin()))
-            << where;
+        Prepare(s, output.file);
+        const std::string printed = RunWithFault(s, output.arguments, at, error);
+        // What it printed before its last line is what a good run prints.
+        const std::size_t last = printed.rfind('\n', printed.size() - 2) + 1;
+        EXPECT_TRUE(std::regex_match(printed.substr(last), failure)) << where << ": " << printed;
+        EXPECT_EQ(done.compare(0, last, printed, 0, last), 0) << where;
         EXPECT_TRUE(s.Read(output.file) == (at - 1 > in_place ? written : old)) << where;
         // Only a new save that could not be moved stays, whole, for the player.
         std::vector<std::string> expected = before;
-        if (moved) {
-          expected.insert(std::lower_bound(expected.begin(), expected.end(), "KV5SaveData.new"),
-                          "KV5SaveData.new");
+        if (printed.find("Couldn't move") != std::string::npos) {
+          expected.insert(expected.begin() + 1, "KV5SaveData.new");
           EXPECT_TRUE(s.Read("KV5SaveData.new") == written) << where;
         }
         EXPECT_EQ(Listing(s), expected) << where;
@@ -197,9 +180,9 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
 // with a replace: the second waits for the first and loads what it wrote, so
 // the save holds both changes, and each prints what it prints alone.
 TEST(FileTest, TwoRunsOnOneSaveTakeTurns) {
-  const std::vector<std::string> first = {"-w", "KV5SaveData", "one.txt"};
-  const std::vector<std::string> seconds[] = {{"-w", "KV5SaveData", "two.txt"},
-                                              {"-rp", "KV5SaveData", "2", "entry.bin"}};
+  const std::vector<std::string> runs[] = {{"-w", "KV5SaveData", "two.txt"},
+                                           {"-rp", "KV5SaveData", "2", "entry.bin"},
+                                           {"-w", "KV5SaveData", "one.txt"}};
   const FaultyRuns quick(0, 0, "/dev/null");
   ToolSession session;
   session.Write("one.txt", std::string("[ENTRY1]\nVoice=42\n"));
@@ -207,25 +190,63 @@ TEST(FileTest, TwoRunsOnOneSaveTakeTurns) {
   session.Write("entry.bin", EntryFile());
   const std::vector<std::string> names = {"KV5SaveData", "entry.bin", "one.txt", "two.txt"};
 
-  // What each run prints alone, and the save after one run and then the other.
+  // What each run prints alone, and the save after the first and a second.
   std::string alone[3];
   Bytes both[2];
   for (int kind = 0; kind < 2; ++kind) {
     session.Write("KV5SaveData", SmallSave());
-    alone[2] = session.Run(first);
-    alone[kind] = session.Run(seconds[kind]);
+    alone[2] = session.Run(runs[2]);
+    alone[kind] = session.Run(runs[kind]);
     both[kind] = session.Read("KV5SaveData");
   }
   for (int pair = 0; pair < 100; ++pair) {
     const int kind = pair % 2;
     session.Write("KV5SaveData", SmallSave());
-    const ToolSession::Running one = session.Start(first);
-    const ToolSession::Running two = session.Start(seconds[kind]);
-    EXPECT_EQ(session.Finish(one), alone[2]) << "pair " << pair;
-    EXPECT_EQ(session.Finish(two), alone[kind]) << "pair " << pair;
+    const ToolSession::Running first = session.Start(runs[2]);
+    const ToolSession::Running second = session.Start(runs[kind]);
+    EXPECT_EQ(session.Finish(first), alone[2]) << "pair " << pair;
+    EXPECT_EQ(session.Finish(second), alone[kind]) << "pair " << pair;
     ASSERT_TRUE(session.Read("KV5SaveData") == both[kind]) << "pair " << pair << " lost a change";
     ASSERT_EQ(session.List(), names) << "pair " << pair;
   }
+}
+
+// The real tool in directories as deep as a file system allows: a save path
+// of 2599 bytes and a text or entry path of 2603 are taken in every mode, a
+// byte more is refused with the whole path.
+TEST(PathTest, TheLongestPathsAreTakenAndLongerOnesRefused) {
+  ToolSession session;
+  std::string deep;
+  for (int depth = 0; depth < 12; ++depth) {
+    deep += std::string(199, 'd');
+    ASSERT_EQ(mkdir(session.PathOf(deep).c_str(), 0755), 0);
+    deep += '/';
+  }
+  const std::string save = deep + std::string(2599 - deep.size(), 's');
+  const std::string text = deep + std::string(2603 - deep.size(), 't');
+  const std::string entry = deep + std::string(2603 - deep.size(), 'e');
+  const std::string name = save.substr(deep.size());
+  session.Write(save, builder::SaveBuilder(7).WithEntry(1).WithEntry(3).Build());
+  session.Write(text, std::string());
+  session.Write(entry, testing::Bytes(29832, 1));
+
+  const std::string loaded = "Save data loaded.\nKestrelvane 5 save detected.\n";
+  const std::string found = "Processing save data.\nFound 2 custom character entries.\n";
+  const std::string edited =
+      loaded + "Text file loaded.\n" + found + "Modified 0 entries.\n" + "Wrote new save file.\n";
+  EXPECT_EQ(session.Run({save}), loaded + found + "Wrote " + save + ".txt.\n");
+  EXPECT_EQ(session.Run({"-w", save, text}), edited);
+  EXPECT_EQ(session.Run({"-p", save}), loaded + found + "Wrote txt/" + name + ".txt.\n");
+  EXPECT_EQ(session.Run({"-p", "-w", save, text}), edited);
+  EXPECT_EQ(session.Read("save/" + name), session.Read(save));
+  EXPECT_EQ(session.Run({"-rp", save, "2", entry}), loaded + entry +
+                                                        " loaded.\nReplaced entry #2 with " +
+                                                        entry + ".\nWrote new savedata file.\n");
+
+  const std::string too_long = "Error: Path is too long: ";
+  EXPECT_EQ(session.Run({save + "s"}, 1), too_long + save + "s\n");
+  EXPECT_EQ(session.Run({"-w", save, text + "t"}, 1), loaded + too_long + text + "t\n");
+  EXPECT_EQ(session.Run({"-rp", save, "2", entry + "e"}, 1), loaded + too_long + entry + "e\n");
 }
 
 }  // namespace

@@ -58,24 +58,20 @@ TEST(CodecTest, NumbersAreBigEndianAndTextEndsAtTheFirstUnprintableByte) {
       << "no room for the NUL: nothing written";
 }
 
-bool RecordIsClear(const ValueRecord& value) {
+// True when no entry of the store holds anything, as at start.
+bool StoreIsClear() {
   const auto zero = [](auto x) { return x == 0; };
-  return value.byte_value == 0 && value.integer_value == 0 &&
-         std::all_of(value.floats.begin(), value.floats.end(), zero) &&
-         std::all_of(value.bytes.begin(), value.bytes.end(), zero) &&
-         std::all_of(value.text.c_str(), value.text.c_str() + kStoreTextCapacity, zero);
-}
-
-// The index of the first entry that is not cleared, or -1.
-int FirstUnclearedEntry() {
-  const ValueStore& store = TheValueStore();
-  for (int index = 0; index < kStoreEntryCount; ++index) {
-    const EntryValues& entry = store.entries[static_cast<std::size_t>(index)];
-    if (entry.touched || std::count(entry.present.begin(), entry.present.end(), true) > 0 ||
-        !std::all_of(entry.values.begin(), entry.values.end(), RecordIsClear))
-      return index;
+  for (const EntryValues& entry : TheValueStore().entries) {
+    if (entry.touched || std::count(entry.present.begin(), entry.present.end(), true) > 0)
+      return false;
+    for (const ValueRecord& value : entry.values) {
+      if (value.byte_value != 0 || value.integer_value != 0 || !value.text.empty() ||
+          !std::all_of(value.floats.begin(), value.floats.end(), zero) ||
+          !std::all_of(value.bytes.begin(), value.bytes.end(), zero))
+        return false;
+    }
   }
-  return -1;
+  return true;
 }
 
 // The clearing of the value store writes only the entries a run touched:
@@ -83,11 +79,11 @@ int FirstUnclearedEntry() {
 TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
   ClearTables();
   BuildFieldCatalogue();
-  ASSERT_EQ(FirstUnclearedEntry(), -1);
+  ASSERT_TRUE(StoreIsClear());
   SaveImage image;
   image.bytes.assign(100, 0);
   DecodeValue(FindField("Name"), 0, 0, image);
-  EXPECT_EQ(FirstUnclearedEntry(), -1) << "a field found absent touches nothing";
+  EXPECT_TRUE(StoreIsClear()) << "a field found absent touches nothing";
 
   builder::SaveBuilder save(9);
   for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
@@ -103,10 +99,10 @@ TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
     File text = File::Open(session.PathOf("edit.txt"), "rb");
     ReadTextFile(text, "edit.txt");
   }
-  ASSERT_EQ(FirstUnclearedEntry(), 0) << "the decode and the import stored values";
+  ASSERT_FALSE(StoreIsClear()) << "the decode and the import stored values";
   EXPECT_TRUE(TheValueStore().entries[199].touched) << "the range reaches the last entry";
   ResetValueStore();
-  EXPECT_EQ(FirstUnclearedEntry(), -1);
+  EXPECT_TRUE(StoreIsClear());
 }
 
 }  // namespace
