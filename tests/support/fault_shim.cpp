@@ -38,13 +38,9 @@ int RealOpen(const char* path, int flags, mode_t mode = 0) {
 
 void Log(const char* call, bool failed) {
   const char* log = std::getenv("KV5_FAULT_LOG");
-  if (log == nullptr) return;
-  const int descriptor = RealOpen(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+  const int descriptor = log ? RealOpen(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
   if (descriptor < 0) return;
-  char line[64];
-  const int length = std::snprintf(line, sizeof line, "%s%s\n", call, failed ? " failed" : "");
-  [[maybe_unused]] const ssize_t written =
-      write(descriptor, line, static_cast<std::size_t>(length));
+  dprintf(descriptor, "%s%s\n", call, failed ? " failed" : "");
   close(descriptor);
 }
 
@@ -96,52 +92,49 @@ int open(const char* path, int flags, ...) {
 
 std::FILE* fopen(const char* path, const char* mode) {
   if (ForWriting(mode) && Fails("fopen")) return nullptr;
-  return Real<std::FILE* (*)(const char*, const char*)>("fopen")(path, mode);
+  return Real<decltype(&fopen)>("fopen")(path, mode);
 }
 
 std::size_t fread(void* data, std::size_t size, std::size_t count, std::FILE* stream) {
   if (IsFile(stream) && Fails("fread")) BreakReading(stream);
-  return Real<std::size_t (*)(void*, std::size_t, std::size_t, std::FILE*)>("fread")(data, size,
-                                                                                     count, stream);
+  return Real<decltype(&fread)>("fread")(data, size, count, stream);
 }
 
 char* fgets(char* line, int size, std::FILE* stream) {
   if (Fails("fgets")) BreakReading(stream);
-  return Real<char* (*)(char*, int, std::FILE*)>("fgets")(line, size, stream);
+  return Real<decltype(&fgets)>("fgets")(line, size, stream);
 }
 
 std::size_t fwrite(const void* data, std::size_t size, std::size_t count, std::FILE* stream) {
   if (IsFile(stream) && Fails("fwrite")) return 0;
-  return Real<std::size_t (*)(const void*, std::size_t, std::size_t, std::FILE*)>("fwrite")(
-      data, size, count, stream);
+  return Real<decltype(&fwrite)>("fwrite")(data, size, count, stream);
 }
 
 int fflush(std::FILE* stream) {
   if (IsFile(stream) && Fails("fflush")) return EOF;
-  return Real<int (*)(std::FILE*)>("fflush")(stream);
+  return Real<decltype(&fflush)>("fflush")(stream);
 }
 
 int fsync(int descriptor) {
   struct stat status {};
   const bool directory = fstat(descriptor, &status) == 0 && S_ISDIR(status.st_mode);
   if (!directory && Fails("fsync")) return -1;
-  return Real<int (*)(int)>("fsync")(descriptor);
+  return Real<decltype(&fsync)>("fsync")(descriptor);
 }
 
 // A failing close still releases the stream, as the system's does.
 int fclose(std::FILE* stream) {
-  const bool writing = IsFile(stream) && (fcntl(fileno(stream), F_GETFL) & O_ACCMODE) != O_RDONLY;
-  const bool fails = writing && Fails("fclose");
+  const bool fails =
+      IsFile(stream) && (fcntl(fileno(stream), F_GETFL) & O_ACCMODE) != O_RDONLY && Fails("fclose");
   const int error = errno;
-  const int closed = Real<int (*)(std::FILE*)>("fclose")(stream);
-  if (!fails) return closed;
-  errno = error;
-  return EOF;
+  const int closed = Real<decltype(&fclose)>("fclose")(stream);
+  if (fails) errno = error;
+  return fails ? EOF : closed;
 }
 
 int rename(const char* from, const char* to) {
   if (Fails("rename")) return -1;
-  return Real<int (*)(const char*, const char*)>("rename")(from, to);
+  return Real<decltype(&rename)>("rename")(from, to);
 }
 
 }  // extern "C"

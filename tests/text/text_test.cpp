@@ -1,7 +1,6 @@
 // The text form: the export's own "%f" for floats against the C library's,
-// lines longer than a read, and writing the text back with the real tool: a
-// line that says what the export says changes nothing, every other line is
-// written.
+// lines longer than a read, and an edited line of a whole export written
+// back with the real tool (the unchanged export: compare/compare_test.cpp).
 
 #include <gtest/gtest.h>
 
@@ -95,25 +94,6 @@ TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
 
 constexpr std::size_t kScaleHead = 116;
 constexpr std::size_t kName = 13249;
-
-// Any save, with entries of every kind in custom and replay slots, read to
-// text and written back unchanged, comes out byte for byte as it went in.
-TEST(WriteBack, AnUnchangedExportChangesNoByte) {
-  for (std::uint64_t seed = 1; seed <= 12; ++seed) {
-    SaveBuilder save(seed);
-    for (int slot = 1; slot <= 118; slot += 1 + static_cast<int>(seed % 3)) {
-      if (slot % 5 == 0) save.WithExactValues(slot);
-      if (slot % 5 != 0 && slot % 7 == 0) save.WithEntry(slot);
-      if (slot % 5 != 0 && slot % 7 != 0) save.WithAwkwardValues(slot);
-    }
-    const Bytes before = save.Build();
-    ToolSession session;
-    session.Write("KV5SaveData", before);
-    session.Run({seed % 2 == 0 ? "-t" : "-r", "KV5SaveData"});
-    session.Run({"-w", "KV5SaveData", "KV5SaveData.txt"});
-    EXPECT_TRUE(session.Read("KV5SaveData") == before) << "seed " << seed;
-  }
-}
 
 // One field line of the whole export edited, every other line as exported:
 // the edit takes effect, whichever of two fields sharing bytes it is on,
