@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
+#include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "save_builder/save_builder.h"
 #include "support/tool_session.h"
@@ -20,6 +22,7 @@
 namespace kv5 {
 namespace {
 
+using builder::SaveBuilder;
 using testing::Bytes;
 using testing::ToolSession;
 
@@ -50,16 +53,13 @@ class FaultyRuns {
 
 // Cut after slot 2, so that the many runs below are quick.
 Bytes SmallSave() {
-  return builder::SaveBuilder(1)
-      .WithEntry(1)
-      .WithEntry(2)
-      .WithLength(builder::SlotStart(3))
-      .Build();
+  return SaveBuilder(1).WithEntry(1).WithEntry(2).WithLength(builder::SlotStart(3)).Build();
 }
 
-Bytes EntryFile() {
-  const Bytes save = builder::SaveBuilder(9).WithEntry(1).Build();
-  return Bytes(save.begin() + builder::SlotStart(1), save.begin() + builder::SlotStart(1) + 29832);
+// Splits a command line at its spaces.
+std::vector<std::string> Words(const std::string& line) {
+  std::istringstream words(line);
+  return {std::istream_iterator<std::string>(words), {}};
 }
 
 // A session with a save, a text, an entry and `file` from before, which it
@@ -68,7 +68,7 @@ Bytes Prepare(const ToolSession& s, const std::string& file) {
   s.Write("KV5SaveData", SmallSave());
   chmod(s.PathOf("KV5SaveData").c_str(), 0640);
   s.Write("edit.txt", std::string("[ENTRY1]\nVoice=42\n"));
-  s.Write("entry.bin", EntryFile());
+  s.Write("entry.bin", Bytes(29832, 1));
   mkdir(s.PathOf("save").c_str(), 0755);
   mkdir(s.PathOf("thumbnails").c_str(), 0755);
   if (file != "KV5SaveData") {
@@ -108,44 +108,38 @@ std::string RunWithFault(const ToolSession& s, const std::vector<std::string>& a
 TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
   const mode_t umask_bits = umask(0);
   umask(umask_bits);
-  const struct {
-    std::vector<std::string> arguments;
-    std::string file;    // the file there before the run
-    std::string writes;  // the write-side calls of a run without faults
-  } outputs[] = {{{"KV5SaveData"}, "KV5SaveData.txt", "open fwrite fflush fclose rename"},
-                 {{"-x", "KV5SaveData", "2"}, "entry2.bin", "open fwrite fflush fclose rename"},
-                 {{"-p", "-xt", "KV5SaveData", "1"},
-                  "thumbnails/image1.ptc",
-                  "open fwrite fflush fclose rename"},
-                 {{"-p", "-rp", "KV5SaveData", "2", "entry.bin"},
-                  "save/KV5SaveData",
-                  "open fwrite fflush fsync fclose rename"},
-                 {{"-w", "KV5SaveData", "edit.txt"},
-                  "KV5SaveData",
-                  "fopen fwrite fflush fsync fclose rename"}};
+  // The command, the file there before the run, and the write-side calls of
+  // a run without faults.
+  const std::string outputs[][3] = {
+      {"KV5SaveData", "KV5SaveData.txt", "open fwrite fflush fclose rename"},
+      {"-x KV5SaveData 2", "entry2.bin", "open fwrite fflush fclose rename"},
+      {"-p -xt KV5SaveData 1", "thumbnails/image1.ptc", "open fwrite fflush fclose rename"},
+      {"-p -rp KV5SaveData 2 entry.bin", "save/KV5SaveData",
+       "open fwrite fflush fsync fclose rename"},
+      {"-w KV5SaveData edit.txt", "KV5SaveData", "fopen fwrite fflush fsync fclose rename"}};
   const std::regex reads("new|fread|fgets");
-  for (const auto& output : outputs) {
+  for (const auto& [command, file, good_writes] : outputs) {
     const ToolSession clean;
-    const Bytes old = Prepare(clean, output.file);
+    const Bytes old = Prepare(clean, file);
     const std::vector<std::string> before = Listing(clean);
     std::vector<std::string> calls;
-    const std::string done = RunWithFault(clean, output.arguments, 0, 0, &calls);
-    const Bytes written = clean.Read(output.file);
-    EXPECT_NE(written, old) << output.file;
-    EXPECT_EQ(Listing(clean), before) << output.file;
+    const std::string done = RunWithFault(clean, Words(command), 0, 0, &calls);
+    const Bytes written = clean.Read(file);
+    EXPECT_NE(written, old) << file;
+    EXPECT_EQ(Listing(clean), before) << file;
     std::string writes;
     for (const std::string& call : calls) {
       if (!std::regex_match(call, reads)) writes += (writes.empty() ? "" : " ") + call;
     }
-    EXPECT_EQ(writes, output.writes) << output.file;
+    EXPECT_EQ(writes, good_writes) << file;
     // A replaced file has the bits of a new one; a new save those of the save.
-    const bool save = output.file == "KV5SaveData";
+    const bool save = file == "KV5SaveData";
     struct stat status {};
-    stat(clean.PathOf(output.file).c_str(), &status);
-    EXPECT_EQ(status.st_mode & 0777, save ? 0640 : 0666 & ~umask_bits) << output.file;
+    stat(clean.PathOf(file).c_str(), &status);
+    EXPECT_EQ(status.st_mode & 0777, save ? 0640 : 0666 & ~umask_bits) << file;
     const std::size_t in_place = std::find(calls.begin(), calls.end(), "rename") - calls.begin();
     // The messages give the new save the name it is written under.
-    const std::string named = save ? "KV5SaveData.new" : output.file;
+    const std::string named = save ? "KV5SaveData.new" : file;
     const std::regex failure("Error: (Couldn't open file " + named + " for writing|" +
                              "Couldn't write file " + named + "|Out of memory\\.|" +
                              "Couldn't read (KV5SaveData|edit\\.txt|entry\\.bin)\\.|" +
@@ -154,16 +148,16 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
     for (std::size_t at = 1; at <= calls.size(); ++at) {
       for (const int error : {EIO, ENOSPC}) {
         if (error == ENOSPC && std::regex_match(calls[at - 1], reads)) continue;
-        const std::string where = output.file + ": " + calls[at - 1] + " (" + std::to_string(at) +
+        const std::string where = file + ": " + calls[at - 1] + " (" + std::to_string(at) +
                                   ") fails with " + std::strerror(error);
         const ToolSession s;
-        Prepare(s, output.file);
-        const std::string printed = RunWithFault(s, output.arguments, at, error);
+        Prepare(s, file);
+        const std::string printed = RunWithFault(s, Words(command), at, error);
         // What it printed before its last line is what a good run prints.
         const std::size_t last = printed.rfind('\n', printed.size() - 2) + 1;
         EXPECT_TRUE(std::regex_match(printed.substr(last), failure)) << where << ": " << printed;
         EXPECT_EQ(done.compare(0, last, printed, 0, last), 0) << where;
-        EXPECT_TRUE(s.Read(output.file) == (at - 1 > in_place ? written : old)) << where;
+        EXPECT_TRUE(s.Read(file) == (at - 1 > in_place ? written : old)) << where;
         // Only a new save that could not be moved stays, whole, for the player.
         std::vector<std::string> expected = before;
         if (printed.find("Couldn't move") != std::string::npos) {
@@ -187,7 +181,7 @@ TEST(FileTest, TwoRunsOnOneSaveTakeTurns) {
   ToolSession session;
   session.Write("one.txt", std::string("[ENTRY1]\nVoice=42\n"));
   session.Write("two.txt", std::string("[ENTRY2]\nVoice=43\n"));
-  session.Write("entry.bin", EntryFile());
+  session.Write("entry.bin", Bytes(29832, 1));
   const std::vector<std::string> names = {"KV5SaveData", "entry.bin", "one.txt", "two.txt"};
 
   // What each run prints alone, and the save after the first and a second.
@@ -226,9 +220,9 @@ TEST(PathTest, TheLongestPathsAreTakenAndLongerOnesRefused) {
   const std::string text = deep + std::string(2603 - deep.size(), 't');
   const std::string entry = deep + std::string(2603 - deep.size(), 'e');
   const std::string name = save.substr(deep.size());
-  session.Write(save, builder::SaveBuilder(7).WithEntry(1).WithEntry(3).Build());
+  session.Write(save, SaveBuilder(7).WithEntry(1).WithEntry(3).Build());
   session.Write(text, std::string());
-  session.Write(entry, testing::Bytes(29832, 1));
+  session.Write(entry, Bytes(29832, 1));
 
   const std::string loaded = "Save data loaded.\nKestrelvane 5 save detected.\n";
   const std::string found = "Processing save data.\nFound 2 custom character entries.\n";
