@@ -73,23 +73,20 @@ std::string Import(const std::string& text) {
   return printed;
 }
 
-const ValueRecord& Value(int number, int field) {
-  return TheValueStore().entries[number - 1].values[static_cast<std::size_t>(field)];
-}
-
 TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
   ClearTables();
   BuildFieldCatalogue();
+  const ValueRecord& voice = TheValueStore().entries[0].values[6];
   // 1059 characters without "=": a name far too long; then the line's end
   // on its own, an empty line; the next line is numbered two further on.
   EXPECT_EQ(Import("[ENTRY1]\n" + std::string(1059, 'x') + "\nVoice=12\nBogus\n"),
             "Major error thing warning. Length of variable name exeeded during ReadEnemyData()\n"
             "Invalid variable name found at line 4.\n"
             "Text file loaded.\n");
-  EXPECT_EQ(Value(1, 6).byte_value, 0x12);
+  EXPECT_EQ(voice.byte_value, 0x12);
   EXPECT_EQ(Import("[ENTRY1]\nVoice=3" + std::string(1060, ' ') + "4\n"),
             "Invalid variable name found at line 2.\nText file loaded.\n");
-  EXPECT_EQ(Value(1, 6).byte_value, 0x30) << "the 4 is in the next piece, a line of its own";
+  EXPECT_EQ(voice.byte_value, 0x30) << "the 4 is in the next piece, a line of its own";
 }
 
 constexpr std::size_t kScaleHead = 116;
