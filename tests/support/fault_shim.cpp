@@ -8,7 +8,6 @@
 // tear anything.
 //
 //   KV5_FAULT_AT     N: the Nth such call fails; 0 only counts the calls
-//   KV5_FAULT_ERRNO  the errno a write-side call fails with
 //   KV5_FAULT_LOG    a file that gets a line per call ("fwrite", and
 //                    "fwrite failed" for the one that failed)
 
@@ -44,14 +43,13 @@ void Log(const char* call, bool failed) {
   close(descriptor);
 }
 
-// Counts the call; true when it is the one to fail, with errno set.
+// Counts the call; true when it is the one to fail, with errno EIO.
 bool Fails(const char* call) {
   static long count = 0;
   const char* at = std::getenv("KV5_FAULT_AT");
-  const char* error = std::getenv("KV5_FAULT_ERRNO");
   const bool fails = at != nullptr && ++count == std::atol(at);
   Log(call, fails);
-  if (fails) errno = error != nullptr ? std::atoi(error) : EIO;
+  if (fails) errno = EIO;
   return fails;
 }
 
