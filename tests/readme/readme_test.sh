@@ -34,11 +34,10 @@ cd "$readme_work/tree" || exit 1
 readme_failed=0
 for readme_command in "${readme_commands[@]}"; do
   { eval "$(cat "$readme_command")"; } >"$readme_work/printed" 2>&1
-  sed 's/\r$//' "$readme_work/printed" >"$readme_work/seen"
-  if ! cmp -s "${readme_command%.command}.output" "$readme_work/seen"; then
+  if ! diff -u --label "README shows" --label "the command printed" "${readme_command%.command}.output" \
+    <(sed 's/\r$//' "$readme_work/printed") >"$readme_work/diff"; then
     echo "README.md:$((10#$(basename "$readme_command" .command))): \$ $(cat "$readme_command")"
-    diff -u --label "README shows" --label "the command printed" \
-      "${readme_command%.command}.output" "$readme_work/seen"
+    cat "$readme_work/diff"
     readme_failed=1
   fi
 done
