@@ -52,12 +52,10 @@ std::string CustomFieldLines(const std::string& output) {
 std::string ExactEdit(std::uint64_t seed) {
   std::string edit;
   for (int entry = 1; entry <= 50; ++entry) {
-    char bytes[64];
-    std::snprintf(bytes, sizeof bytes, "Voice=%02X\nColor-Skin=%02X 00 FF 10 20 30 40 %02X\n",
-                  entry * 5, entry, static_cast<int>(seed));
-    edit += "[ENTRY" + std::to_string(entry) + "]\nName=Nineteen Characters\nName 2=V" +
-            std::to_string(entry) + "\nScale-Head=" + std::to_string(entry * 0.015625) + "\n" +
-            bytes;
+    const std::string n = std::to_string(entry);
+    edit += "[ENTRY" + n + "]\nName=Nineteen Characters\nName 2=V" + n + "\nVoice=" + n +
+            "\nColor-Skin=" + n + " 00 FF 10 20 30 40 " + std::to_string(seed) +
+            "\nScale-Head=" + std::to_string(entry * 0.015625) + "\n";
   }
   return edit;
 }
