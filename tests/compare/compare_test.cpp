@@ -21,7 +21,7 @@ constexpr int kDiffer = 1;
 
 // Characters of every sort in custom and replay slots: values the text form
 // carries exactly, values it cannot show exactly, noise. `seed` varies which
-// slots hold which, and where the save ends.
+// slots hold which, and where the save ends (seeds 6 and 16: at its end).
 Bytes MixedSave(std::uint64_t seed) {
   builder::SaveBuilder save(seed);
   for (int slot = 1 + static_cast<int>(seed % 3); slot <= 118;
@@ -30,7 +30,7 @@ Bytes MixedSave(std::uint64_t seed) {
     if (slot % 3 == 1) save.WithAwkwardValues(slot);
     if (slot % 3 == 2) save.WithEntry(slot);
   }
-  if (seed % 2 == 1) save.WithLength(builder::SlotStart(61 + static_cast<int>(seed % 5)));
+  if (seed % 10 != 6) save.WithLength(builder::SlotStart(61 + static_cast<int>(seed % 5)));
   return save.Build();
 }
 
