@@ -1,9 +1,11 @@
 // The text form: the export's own "%f" for floats against the C library's,
-// lines longer than a read, and an edited line of a whole export written
-// back with the real tool (the unchanged export: compare/compare_test.cpp).
+// lines longer than a read, the value store cleared after an import, and an
+// edited line of a whole export written back with the real tool (the
+// unchanged export: compare/compare_test.cpp).
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +15,8 @@
 #include "support/tool_session.h"
 #include "text/float_text.h"
 #include "text/text_import.h"
+#include "values/codec.h"
+#include "values/entry_pass.h"
 #include "values/value_store.h"
 
 namespace kv5 {
@@ -87,6 +91,50 @@ TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
   EXPECT_EQ(Import("[ENTRY1]\nVoice=3" + std::string(1060, ' ') + "4\n"),
             "Invalid variable name found at line 2.\nText file loaded.\n");
   EXPECT_EQ(voice.byte_value, 0x30) << "the 4 is in the next piece, a line of its own";
+}
+
+// True when no entry of the store holds anything, as at start.
+bool StoreIsClear() {
+  const auto zero = [](auto x) { return x == 0; };
+  for (const EntryValues& entry : TheValueStore().entries) {
+    if (entry.touched || std::count(entry.present.begin(), entry.present.end(), true) > 0)
+      return false;
+    for (const ValueRecord& value : entry.values) {
+      if (value.byte_value != 0 || value.integer_value != 0 || !value.text.empty() ||
+          !std::all_of(value.floats.begin(), value.floats.end(), zero) ||
+          !std::all_of(value.bytes.begin(), value.bytes.end(), zero))
+        return false;
+    }
+  }
+  return true;
+}
+
+// The clearing of the value store writes only the entries a run touched:
+// after a decode and an import the whole store must be as clear as at start.
+TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
+  ClearTables();
+  BuildFieldCatalogue();
+  ASSERT_TRUE(StoreIsClear());
+  SaveImage image;
+  image.bytes.assign(100, 0);
+  DecodeValue(FindField("Name"), 0, 0, image);
+  EXPECT_TRUE(StoreIsClear()) << "a field found absent touches nothing";
+
+  SaveBuilder save(9);
+  for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
+  const Bytes bytes = save.WithEntry(2).Build();
+  image.bytes.assign(bytes.begin(), bytes.end());
+  {
+    testing::StdoutCapture quiet;
+    ProcessSaveData(PassDirection::kDecode, image);
+  }
+  Import(
+      "[ENTRY1to200]\nName=Abc\nScale-Head=2.5\nModel Type=01 02\nVoice=7F\n"
+      "[ENTRY5]\nName=this one is too long to be stored\nColor-Skin=1 2 3\n");
+  ASSERT_FALSE(StoreIsClear()) << "the decode and the import stored values";
+  EXPECT_TRUE(TheValueStore().entries[199].touched) << "the range reaches the last entry";
+  ResetValueStore();
+  EXPECT_TRUE(StoreIsClear());
 }
 
 constexpr std::size_t kScaleHead = 116;

@@ -2,15 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
-
-#include "catalogue/catalogue.h"
-#include "save_builder/save_builder.h"
-#include "support/tool_session.h"
-#include "text/text_import.h"
-#include "values/entry_pass.h"
 
 namespace kv5 {
 namespace {
@@ -49,53 +42,6 @@ TEST(CodecTest, NumbersAreBigEndianAndTextEndsAtTheFirstUnprintableByte) {
   const Bytes longer = {'L', 'o', 'n', 'g', 'e', 'r'};
   EXPECT_EQ(Encode(FieldKind::kText, value, longer, 6), (Bytes{'K', 'a', 'i', 0, 'e', 'r'}));
   EXPECT_EQ(Encode(FieldKind::kText, value, longer, 3), longer) << "no room for the NUL";
-}
-
-// True when no entry of the store holds anything, as at start.
-bool StoreIsClear() {
-  const auto zero = [](auto x) { return x == 0; };
-  for (const EntryValues& entry : TheValueStore().entries) {
-    if (entry.touched || std::count(entry.present.begin(), entry.present.end(), true) > 0)
-      return false;
-    for (const ValueRecord& value : entry.values) {
-      if (value.byte_value != 0 || value.integer_value != 0 || !value.text.empty() ||
-          !std::all_of(value.floats.begin(), value.floats.end(), zero) ||
-          !std::all_of(value.bytes.begin(), value.bytes.end(), zero))
-        return false;
-    }
-  }
-  return true;
-}
-
-// The clearing of the value store writes only the entries a run touched:
-// after it the whole store must be as cleared as it was at start.
-TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
-  ClearTables();
-  BuildFieldCatalogue();
-  ASSERT_TRUE(StoreIsClear());
-  SaveImage image;
-  image.bytes.assign(100, 0);
-  DecodeValue(FindField("Name"), 0, 0, image);
-  EXPECT_TRUE(StoreIsClear()) << "a field found absent touches nothing";
-
-  builder::SaveBuilder save(9);
-  for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
-  const std::vector<std::uint8_t> bytes = save.WithEntry(2).Build();
-  image.bytes.assign(bytes.begin(), bytes.end());
-  testing::ToolSession session;
-  session.Write("edit.txt",
-                "[ENTRY1to200]\nName=Abc\nScale-Head=2.5\nModel Type=01 02\nVoice=7F\n"
-                "[ENTRY5]\nName=this one is too long to be stored\nColor-Skin=1 2 3\n");
-  {
-    testing::StdoutCapture quiet;
-    ProcessSaveData(PassDirection::kDecode, image);
-    File text = File::Open(session.PathOf("edit.txt"), "rb");
-    ReadTextFile(text, "edit.txt");
-  }
-  ASSERT_FALSE(StoreIsClear()) << "the decode and the import stored values";
-  EXPECT_TRUE(TheValueStore().entries[199].touched) << "the range reaches the last entry";
-  ResetValueStore();
-  EXPECT_TRUE(StoreIsClear());
 }
 
 }  // namespace
