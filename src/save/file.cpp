@@ -64,9 +64,11 @@ OutputFile::OutputFile(std::string path, Placement placement) : path_(std::move(
     case FileKind::kMissing:
       break;
   }
-  file_ = File(platform::CreateTemporaryBeside(target, written_));
+  // Everything that may run out of memory comes before the file exists: a
+  // constructor that throws leaves no destructor to remove it.
   replaces_ = target;
   removable_ = true;
+  file_ = File(platform::CreateTemporaryBeside(target, written_));
 }
 
 OutputFile::~OutputFile() {

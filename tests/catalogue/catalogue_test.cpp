@@ -1,149 +1,116 @@
-// The field table checked against what the rest of the tool relies on, not
-// restated row by row.
+// The lookups of the field and code tables against plain walks over them.
 
 #include "catalogue/catalogue.h"
 
 #include <gtest/gtest.h>
 
-#include <set>
-#include <string>
-#include <vector>
+#include "catalogue/code_tables.h"
+#include "catalogue/hex.h"
+#include "text/annotation.h"
 
 namespace kv5 {
 namespace {
 
-class CatalogueTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ClearTables();
-    BuildFieldCatalogue();
-  }
-};
+using Code = std::vector<std::uint8_t>;
 
-// Bytes a field may occupy: a text value of 19 characters has a NUL after it.
-int Extent(const FieldDefinition& field) {
-  switch (field.kind) {
-    case FieldKind::kByte:
-      return 1;
-    case FieldKind::kFloat:
-      return 4;
-    case FieldKind::kByteArray:
-      return field.length;
-    default:
-      return 20;
-  }
-}
-
-TEST_F(CatalogueTest, FieldsLieInsideTheEntryUnderUniqueNames) {
-  const auto unregistered = [](int id) {
-    return id == 4 || id == 5 || id == 100 || id == 103 || id == 108 || (id >= 153 && id <= 191) ||
-           id == 196 || id == 197;
-  };
-  std::set<std::string> names;
-  for (int id = 0; id < kFieldCount; ++id) {
-    const FieldDefinition& field = Field(id);
-    ASSERT_EQ(field.registered(), !unregistered(id)) << "id " << id;
-    if (!field.registered()) {
-      EXPECT_TRUE(field.kind == FieldKind::kNone && field.name.empty()) << "id " << id;
-      continue;
-    }
-    const std::string name(field.name.view());
-    EXPECT_TRUE(names.insert(name).second) << name;
-    // A name is the key of a text line: found by exact comparison, cut at "=",
-    // trimmed of trailing spaces.
-    EXPECT_TRUE(name.size() >= 2 && name.size() <= 37 && name.find('=') == std::string::npos &&
-                name.front() != ' ' && name.back() != ' ')
-        << name;
-    EXPECT_EQ(FindField(name), id) << name;
-    EXPECT_GE(field.offset, 10) << name << " overlaps the signature";
-    EXPECT_LE(field.offset + Extent(field), 13464) << name << " reaches the thumbnail";
-    const bool byte_array = field.kind == FieldKind::kByteArray;
-    EXPECT_TRUE(byte_array ? field.length == 2 || field.length == 4 || field.length == 8
-                           : field.length == 0)
-        << name;
-  }
-  EXPECT_EQ(names.size(), 183u);
-  EXPECT_EQ(FindField("character style"), -1) << "letter case counts";
-  EXPECT_EQ(FindField(""), 4) << "an empty name finds the first id without a field";
-}
-
-// FindField as the plain walk over the ids, the first equal name winning.
-int WalkNames(std::string_view name) {
-  for (int id = 0; id < kFieldCount; ++id) {
-    if (Field(id).name.view() == name) return id;
+// Each lookup as the plain walk over its whole table: the first match wins,
+// records never registered take part.
+template <typename Matches>
+int Walk(int count, Matches matches) {
+  for (int index = 0; index < count; ++index) {
+    if (matches(index)) return index;
   }
   return -1;
 }
 
-// Every name, and names one change away from one: cut short, one more
-// character, a space at either end, another letter case.
-std::vector<std::string> ProbeNames() {
+// Looks up every name, and names one change away from one (cut short, one
+// more character, a space at either end, another letter case); every code
+// registered at the lengths fields have, and with one byte off; every
+// style and voice set code.
+void ExpectLookupsWalkTheirTables(const char* when) {
   std::vector<std::string> names = {"", " ", "=", std::string(148, 'x')};
   for (int id = 0; id < kFieldCount; ++id) {
     const std::string name(Field(id).name.view());
-    names.insert(names.end(),
-                 {name, name + " ", " " + name, name + "~", name + std::string(1, '\0')});
+    names.insert(names.end(), {name, name + " ", " " + name, name + "~", name + '\0'});
     if (!name.empty()) {
-      names.push_back(name.substr(0, name.size() - 1));
-      std::string other = name;
-      other[0] = static_cast<char>(other[0] ^ 0x20);
-      names.push_back(other);
+      names.insert(names.end(), {name.substr(0, name.size() - 1),
+                                 static_cast<char>(name[0] ^ 0x20) + name.substr(1)});
     }
   }
-  return names;
-}
-
-TEST_F(CatalogueTest, NameLookupFindsWhatAWalkOverTheIdsFinds) {
-  auto check = [](const char* when) {
-    for (const std::string& name : ProbeNames()) {
-      ASSERT_EQ(FindField(name), WalkNames(name)) << when << ": \"" << name << "\"";
-    }
-  };
-  check("after the build");
-  // Changes after a lookup count at once: a name given to a lower id than
-  // its own, a new name for an id without a field, a renamed field.
-  RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
-  RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
-  RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
-  EXPECT_EQ(FindField("Voice"), 5);
-  EXPECT_EQ(FindField("Triple"), 4);
-  EXPECT_EQ(FindField(""), 100) << "the first id still without a field";
-  check("after registrations");
-  ClearTables();
-  EXPECT_EQ(FindField(""), 0);
-  EXPECT_EQ(FindField("Voice"), -1);
-  check("after clearing");
-}
-
-TEST_F(CatalogueTest, OnlyTheKnownPairsOfFieldsShareBytes) {
-  std::set<std::pair<int, int>> sharing;
-  for (int a = 0; a < kFieldCount; ++a) {
-    for (int b = a + 1; b < kFieldCount; ++b) {
-      const FieldDefinition& x = Field(a);
-      const FieldDefinition& y = Field(b);
-      if (x.registered() && y.registered() && x.offset < y.offset + Extent(y) &&
-          y.offset < x.offset + Extent(x)) {
-        sharing.insert({a, b});
+  for (const std::string& name : names) {
+    ASSERT_EQ(FindField(name),
+              Walk(kFieldCount, [&](int id) { return Field(id).name.view() == name; }))
+        << when << ": \"" << name << "\"";
+  }
+  ASSERT_EQ(FindEquipment(ConstByteSpan()), -1);
+  for (int index = 0; index <= EquipmentCount() && index < kEquipmentCapacity; ++index) {
+    for (const std::size_t length : {1, 2, 3, 4, 5, 8, 12}) {
+      Code code(EquipmentAt(index).code.begin(), EquipmentAt(index).code.begin() + length);
+      for (std::size_t at = 0; at <= length; ++at) {
+        if (at < length) code[at] ^= 0x01;
+        const int walked = Walk(kEquipmentCapacity, [&](int record) {
+          return std::equal(code.begin(), code.end(), EquipmentAt(record).code.begin());
+        });
+        ASSERT_EQ(FindEquipment(code), walked) << when << ", " << length << " bytes of " << index;
+        if (at < length) code[at] ^= 0x01;
       }
     }
   }
-  // Voice Malfestation and Face, Character Type and Height 1, Height 2 and
-  // Scale-Head, Height 3 and Scale-Entirebody.
-  EXPECT_EQ(sharing, (std::set<std::pair<int, int>>{{9, 13}, {10, 28}, {29, 34}, {30, 36}}));
+  for (int code = 0; code < 256; ++code) {
+    EXPECT_EQ(FindStyle(static_cast<std::uint8_t>(code)),
+              Walk(kModelCount, [&](int index) { return ModelAt(index).style_code == code; }));
+    EXPECT_EQ(FindVoiceSet(static_cast<std::uint8_t>(code)),
+              Walk(kVoiceSetCapacity, [&](int index) { return VoiceSetAt(index).code == code; }));
+  }
 }
 
-TEST_F(CatalogueTest, RepeatFlagsMarkTheSecondCopiesOfTheUgSlots) {
-  for (int id = 0; id < kFieldCount; ++id) {
-    EXPECT_EQ(Field(id).repeat, (id >= 111 && id <= 124) || (id >= 139 && id <= 152))
-        << "id " << id;
+TEST(CatalogueTest, LookupsFindWhatAWalkOverTheirTablesFinds) {
+  ClearTables();
+  BuildFieldCatalogue();
+  ExpectLookupsWalkTheirTables("after the build");
+  EXPECT_EQ(EquipmentAt(66).group, 73);
+  EXPECT_EQ(EquipmentAt(146).group, kNoGroup);
+  // Changes after a lookup count at once: a field name given to a lower id
+  // than its own, new names for ids without a field, a renamed field; codes
+  // that only a record never registered matched, one shared by earlier
+  // records, the same first four bytes with a longer code.
+  RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
+  RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
+  RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
+  SetEquipmentGroup(kNoGroup);
+  AddEquipmentHex("00 00 00 00 00 00 00 01", "zeros and one");
+  AddEquipmentHex("FF 00 00 FF", "again");
+  AddEquipmentHex("1B 17 00 00 AA", "longer");
+  ExpectLookupsWalkTheirTables("after registrations");
+  ClearTables();
+  ExpectLookupsWalkTheirTables("after clearing");
+}
+
+// Both forms of a code give one record; a text never runs past its buffer;
+// every equipment slot, the last one too, names the equipment of its code.
+TEST(CatalogueTest, CodesAreRegisteredInEitherFormAndNamedInEveryEquipmentSlot) {
+  ClearTables();
+  BuildFieldCatalogue();
+  SetEquipmentGroup(80);
+  AddEquipment(0x1B, 0x0C, 0x00, 0x00, "four bytes");
+  AddEquipmentHex("1B0C0000", "no spaces");
+  AddEquipmentHex("1B 0c 7", "lone last digit");
+  for (const int index : {163, 164, 165}) {
+    EXPECT_EQ(Code(EquipmentAt(index).code.begin(), EquipmentAt(index).code.begin() + 5),
+              (Code{0x1B, 0x0C, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(EquipmentAt(index).group, 80);
   }
-  for (int k = 0; k < 14; ++k) {
-    for (const int id : {72 + k, 111 + k, 125 + k, 139 + k}) {
-      EXPECT_EQ(Field(id).slot_label.view(), "UG" + std::to_string(k)) << "id " << id;
-    }
-    // A repeat lies one slot array copy, 288 bytes, after the slot it repeats.
-    EXPECT_EQ(Field(111 + k).offset, Field(72 + k).offset + 288);
-    EXPECT_EQ(Field(139 + k).offset, Field(125 + k).offset + 288);
+  EXPECT_EQ(HexPairToByte("xff", 1) + HexPairToByte("G7", 0), 0xFF + 0x07);
+  FixedText<4> text;
+  text.Assign("abcdef");
+  EXPECT_EQ(std::string(text.c_str(), 4), std::string("abc\0", 4));
+
+  ValueRecord item;
+  std::copy_n(EquipmentAt(0).code.begin(), 4, item.bytes.begin());
+  for (const int field : {14, 15, 195, 198}) {
+    std::string note;
+    AppendAnnotation(note, field, item);
+    EXPECT_EQ(note.empty(), field == 14 || field == 198) << "field " << field;
   }
 }
 

@@ -6,11 +6,7 @@ set -euo pipefail
 build=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-
-fail() {
-  echo "install_test: $*" >&2
-  exit 1
-}
+fail() { echo "install_test: $*" >&2; exit 1; }
 
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 usage=$("$work/prefix/bin/kv5save")

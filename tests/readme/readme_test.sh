@@ -12,59 +12,32 @@
 #
 # Usage: readme_test.sh README.md <kv5save> <make_demo_save>
 set -uo pipefail
-readme=$1
-tool=$(realpath "$2")
-make_demo_save=$(realpath "$3")
-
 readme_work=$(mktemp -d)
 trap 'rm -rf "$readme_work"' EXIT
+mkdir -p "$readme_work/tree/build/demo" "$readme_work/shown"
+cp "$2" "$readme_work/tree/build/kv5save"
+(cd "$readme_work/tree/build/demo" && "$(realpath "$3")" KV5SaveData) || exit 1
 
-readme_commands=()
-readme_outputs=()
-readme_lines=()
-readme_in_block=0
-readme_session=0
-readme_number=0
-while IFS= read -r readme_line || [ -n "$readme_line" ]; do
-  readme_number=$((readme_number + 1))
-  if [[ $readme_line != "    "* ]]; then
-    readme_in_block=0
-    continue
-  fi
-  readme_body=${readme_line:4}
-  if ((!readme_in_block)); then
-    readme_in_block=1
-    readme_session=0
-    [[ $readme_body == '$ '* ]] && readme_session=1
-  fi
-  ((readme_session)) || continue
-  if [[ $readme_body == '$ '* ]]; then
-    readme_commands+=("${readme_body:2}")
-    readme_outputs+=("")
-    readme_lines+=("$readme_number")
-  else
-    readme_outputs[-1]+="$readme_body"$'\n'
-  fi
-done <"$readme"
-if ((${#readme_commands[@]} == 0)); then
-  echo "readme_test: no session found in $readme"
-  exit 1
-fi
+# Each command goes into shown/<its line>.command, what it prints into .output.
+awk -v dir="$readme_work/shown" '
+  !/^    / { block = 0; next }
+  { body = substr($0, 5) }
+  !block { block = 1; session = body ~ /^\$ / }
+  !session { next }
+  body ~ /^\$ / { at = sprintf("%s/%05d", dir, NR); print substr(body, 3) > (at ".command")
+                  printf "" > (at ".output"); next }
+  { print body > (at ".output") }' "$1"
+readme_commands=("$readme_work"/shown/*.command)
+[ -e "${readme_commands[0]}" ] || { echo "readme_test: no session found in $1"; exit 1; }
 
-mkdir -p "$readme_work/tree/build/demo"
-cp "$tool" "$readme_work/tree/build/kv5save"
-(cd "$readme_work/tree/build/demo" && "$make_demo_save" KV5SaveData) || exit 1
 cd "$readme_work/tree" || exit 1
-
 readme_failed=0
-for readme_i in "${!readme_commands[@]}"; do
-  { eval "${readme_commands[readme_i]}"; } >"$readme_work/printed" 2>&1
-  sed 's/\r$//' "$readme_work/printed" >"$readme_work/seen"
-  printf '%s' "${readme_outputs[readme_i]}" >"$readme_work/shown"
-  if ! cmp -s "$readme_work/shown" "$readme_work/seen"; then
-    echo "README.md:${readme_lines[readme_i]}: \$ ${readme_commands[readme_i]}"
-    diff -u --label "README shows" --label "the command printed" \
-      "$readme_work/shown" "$readme_work/seen"
+for readme_command in "${readme_commands[@]}"; do
+  { eval "$(cat "$readme_command")"; } >"$readme_work/printed" 2>&1
+  if ! diff -u --label "README shows" --label "the command printed" "${readme_command%.command}.output" \
+    <(sed 's/\r$//' "$readme_work/printed") >"$readme_work/diff"; then
+    echo "README.md:$((10#$(basename "$readme_command" .command))): \$ $(cat "$readme_command")"
+    cat "$readme_work/diff"
     readme_failed=1
   fi
 done
