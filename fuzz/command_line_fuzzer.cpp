@@ -7,12 +7,8 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstdint>
-#include <cstdlib>
 #include <sstream>
-#include <string>
 #include <string_view>
-#include <vector>
 
 #include "cli/entry_number.h"
 #include "cli/options.h"
@@ -40,9 +36,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   kv5::Options expected;
   std::size_t i = 1;
   for (; i < arguments.size() && arguments[i][0] == '-'; ++i) {
-    for (int k = 0; k < 14; ++k) {
-      if (arguments[i] == kModeOptions[k]) expected.mode = static_cast<kv5::RunMode>(k / 2);
-    }
+    const auto mode = std::find(std::begin(kModeOptions), std::end(kModeOptions), arguments[i]);
+    if (mode != std::end(kModeOptions)) expected.mode = kv5::RunMode((mode - kModeOptions) / 2);
     expected.into_directories |= arguments[i] == "-p" || arguments[i] == "-path";
     expected.aligned_text |= arguments[i] == "-t" || arguments[i] == "-tab";
   }

@@ -20,23 +20,18 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdint>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <optional>
 #include <sstream>
-#include <string>
-#include <vector>
+#include <utility>
 
-#include "catalogue/catalogue.h"
 #include "compare/compare_saves.h"
 #include "fuzz_support.h"
 #include "save_builder/save_builder.h"
 #include "text/text_export.h"
 #include "text/tokens.h"
 #include "text/unchanged_lines.h"
-#include "values/codec.h"
 #include "values/entry_pass.h"
 
 namespace kv5::fuzz {
@@ -46,35 +41,33 @@ constexpr int kSlots[] = {1, 2, 3, 4, 51};
 
 // The save the input changes, and one to compare it with: the same but for
 // entries of other kinds, or none, in the slots the input picks from.
-struct BuilderSaves {
-  SaveImage base;
-  SaveImage other;
-};
-const BuilderSaves kSaves = [] {
+const auto [kBase, kOther] = [] {
   builder::SaveBuilder base(5);
   builder::SaveBuilder other(5);
-  base.WithExactValues(1).WithAwkwardValues(2).WithEntry(3).WithBlankEntry(4);
-  other.WithAwkwardValues(1).WithThumbnail(1).WithExactValues(2).WithBlankEntry(3);
-  const std::vector<std::uint8_t> bytes[] = {
-      base.WithAwkwardValues(51).WithLength(builder::SlotStart(52)).Build(),
-      other.WithExactValues(51).WithLength(builder::SlotStart(52)).Build()};
-  return BuilderSaves{{ImageBytes(bytes[0].begin(), bytes[0].end()), Edition::kFive},
-                      {ImageBytes(bytes[1].begin(), bytes[1].end()), Edition::kFive}};
+  base.WithExactValues(1).WithAwkwardValues(2).WithEntry(3).WithBlankEntry(4).WithAwkwardValues(51);
+  other.WithAwkwardValues(1).WithThumbnail(1).WithExactValues(2).WithBlankEntry(3).WithExactValues(
+      51);
+  const auto image = [](builder::SaveBuilder& save) {
+    const std::vector<std::uint8_t> bytes = save.WithLength(builder::SlotStart(52)).Build();
+    return SaveImage{ImageBytes(bytes.begin(), bytes.end()), Edition::kFive};
+  };
+  return std::pair(image(base), image(other));
 }();
 
+// The export's text of the field in the entry, or nothing where it writes none.
+std::optional<std::string> ShownValue(int field, ConstByteSpan entry) {
+  const FieldDefinition& definition = Field(field);
+  ValueRecord value;
+  const std::size_t offset = static_cast<std::size_t>(definition.offset);
+  if (!DecodeField(definition.kind, definition.length, entry.subspan(offset, entry.size()),
+                   value) ||
+      !ExportWrites(field, value)) {
+    return std::nullopt;
+  }
+  return std::string(ExportedValue(field, value).text());
+}
+
 void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool aligned_text) {
-  // The export's text of the field in the entry, or nothing where it writes none.
-  const auto shown_value = [](int field, ConstByteSpan entry) -> std::optional<std::string> {
-    const FieldDefinition& definition = Field(field);
-    ValueRecord value;
-    if (!DecodeField(definition.kind, definition.length,
-                     entry.subspan(static_cast<std::size_t>(definition.offset), entry.size()),
-                     value) ||
-        !ExportWrites(field, value)) {
-      return std::nullopt;
-    }
-    return std::string(ExportedValue(field, value).text());
-  };
   std::string output;
   CompareSaves(old_save, new_save, aligned_text, [&](std::string_view text) { output += text; });
   if (!output.empty() && output.back() != '\n') Fail("the last line has no end");
@@ -96,8 +89,8 @@ void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool 
       }
       const int field = FindField(WithoutTrailingSpaces(line.substr(0, line.find('='))));
       if (field < 0) Fail("no field is named by %s", line.c_str());
-      const std::optional<std::string> is = shown_value(field, new_save.Entry(slot));
-      if (!is || shown_value(field, old_save.Entry(slot)) == is) {
+      const std::optional<std::string> is = ShownValue(field, new_save.Entry(slot));
+      if (!is || ShownValue(field, old_save.Entry(slot)) == is) {
         Fail("slot %d: %s is printed but does not differ", slot + 1, line.c_str());
       }
     }
@@ -116,13 +109,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace kv5;
   static const std::vector<std::size_t> settable = [] {  // the entry offsets the input sets
     std::vector<std::size_t> offsets;
-    for (std::size_t k = 0; k < fuzz::FieldCoverage().size(); ++k) {
-      if (k < kEntrySignature.size() || fuzz::FieldCoverage()[k] >= 0) offsets.push_back(k);
+    for (std::size_t k = 0; k < fuzz::field_coverage.size(); ++k) {
+      if (k < kEntrySignature.size() || fuzz::field_coverage[k] >= 0) offsets.push_back(k);
     }
     return offsets;
   }();
-  static const std::string text_path = std::filesystem::temp_directory_path() /
-                                       ("kv5save-fuzz-" + std::to_string(getpid()) + ".txt");
+  static const std::string path = std::filesystem::temp_directory_path() /
+                                  ("kv5save-fuzz-" + std::to_string(getpid()) + ".txt");
   static SaveImage image;
   static ImageBytes loaded;
 
@@ -130,19 +123,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool aligned_text = (options & 8) != 0;
   std::size_t start = 0;
   if ((options & 128) != 0) {
-    {
-      OutputFile save_file(text_path);
-      save_file.Write(data + 1, size - 1);
-      if (!save_file.Commit(OutputFile::Durability::kBuffered)) fuzz::Fail("no scratch file");
-    }
-    File save_file = File::Open(text_path, "rb");
-    if (!LoadSaveData(save_file, text_path, image)) fuzz::Fail("a whole file was not loaded");
+    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data + 1), size - 1);
+    File save_file = File::Open(path, "rb");
+    if (!LoadSaveData(save_file, path, image)) fuzz::Fail("a whole file was not loaded");
     if (!std::equal(image.bytes.begin(), image.bytes.end(), data + 1, data + size)) {
       fuzz::Fail("the loaded image differs from the file");
     }
     if (image.edition != Edition::kFive) return 0;
   } else {
-    image = fuzz::kSaves.base;
+    image = fuzz::kBase;
     if ((options & 32) != 0) image.bytes.resize(builder::SlotStart(51) + 1000);
     start = builder::SlotStart(fuzz::kSlots[(options & 7) % 5]);
     for (std::size_t i = 2, k = size > 1 ? data[1] * 4u : 0; i < size && k < settable.size();
@@ -152,22 +141,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   loaded = image.bytes;
 
-  const SaveImage& other = (options & 64) != 0 ? fuzz::kSaves.other : fuzz::kSaves.base;
+  const SaveImage& other = (options & 64) != 0 ? fuzz::kOther : fuzz::kBase;
   fuzz::CheckComparison((options & 16) != 0 ? image : other, (options & 16) != 0 ? other : image,
                         aligned_text);
   ResetValueStore();
   ProcessSaveData(PassDirection::kDecode, image);
-  {
-    OutputFile text_file(text_path);
-    WriteTextFile(text_file, aligned_text);
-  }
+  OutputFile text_file(path);
+  WriteTextFile(text_file, aligned_text);
   ResetValueStore();
-  File text_file = File::Open(text_path, "rb");
-  DropUnchangedValues(image, ReadTextFile(text_file, text_path));
-  std::remove(text_path.c_str());
+  File text = File::Open(path, "rb");
+  DropUnchangedValues(image, ReadTextFile(text, path));
+  std::remove(path.c_str());
   ProcessSaveData(PassDirection::kEncode, image);
-  if (image.bytes != loaded) {
-    const auto changed = std::mismatch(image.bytes.begin(), image.bytes.end(), loaded.begin());
+  const auto changed = std::mismatch(image.bytes.begin(), image.bytes.end(), loaded.begin());
+  if (changed.first != image.bytes.end()) {
     fuzz::Fail("byte %zd of the save changed, entry offset %zd",
                changed.first - image.bytes.begin(),
                changed.first - image.bytes.begin() - static_cast<std::ptrdiff_t>(start));

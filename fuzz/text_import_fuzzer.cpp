@@ -5,12 +5,9 @@
 // most 19 characters closed within its 20 bytes. Replay slots, untouched
 // entries and the bytes between slots never change.
 
-#include <cstdint>
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <vector>
 
-#include "catalogue/catalogue.h"
 #include "fuzz_support.h"
 #include "save/save_image.h"
 #include "save_builder/save_builder.h"
@@ -23,14 +20,11 @@ namespace {
 
 // Entries in custom and replay slots, cut short inside slot 54 so the pass
 // also meets a slot outside the image.
-const std::vector<std::uint8_t> kSave = builder::SaveBuilder(3)
-                                            .WithExactValues(1)
-                                            .WithEntry(2)
-                                            .WithExactValues(50)
-                                            .WithExactValues(51)
-                                            .WithEntry(53)
-                                            .WithLength(builder::SlotStart(54) + 100)
-                                            .Build();
+const std::vector<std::uint8_t> kSave = [] {
+  builder::SaveBuilder save(3);
+  save.WithExactValues(1).WithEntry(2).WithExactValues(50).WithExactValues(51).WithEntry(53);
+  return save.WithLength(builder::SlotStart(54) + 100).Build();
+}();
 
 void CheckChange(const SaveImage& image, std::size_t position) {
   int slot = 0;
@@ -42,7 +36,7 @@ void CheckChange(const SaveImage& image, std::size_t position) {
   if (!TheValueStore().entries[static_cast<std::size_t>(slot)].touched) {
     Fail("slot %d changed at entry offset %zu but the text did not touch it", slot + 1, offset);
   }
-  const int field = FieldCoverage()[offset];
+  const int field = field_coverage[offset];
   if (field < 0) Fail("slot %d changed at entry offset %zu, outside every field", slot + 1, offset);
   const std::uint8_t* text = &image.bytes[position - offset + Field(field).offset];
   if (Field(field).kind == FieldKind::kText &&
