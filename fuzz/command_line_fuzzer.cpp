@@ -6,7 +6,6 @@
 // strtoll reads it to its end, and be valid exactly for a plain 1 to 118.
 
 #include <algorithm>
-#include <climits>
 #include <sstream>
 #include <string_view>
 

@@ -54,17 +54,18 @@ const auto [kBase, kOther] = [] {
   return std::pair(image(base), image(other));
 }();
 
+// The entry offsets the input sets: the signature and every byte of a field.
+std::vector<std::size_t> settable;
+
 // The export's text of the field in the entry, or nothing where it writes none.
 std::optional<std::string> ShownValue(int field, ConstByteSpan entry) {
   const FieldDefinition& definition = Field(field);
   ValueRecord value;
   const std::size_t offset = static_cast<std::size_t>(definition.offset);
-  if (!DecodeField(definition.kind, definition.length, entry.subspan(offset, entry.size()),
-                   value) ||
-      !ExportWrites(field, value)) {
-    return std::nullopt;
-  }
-  return std::string(ExportedValue(field, value).text());
+  const bool shown =
+      DecodeField(definition.kind, definition.length, entry.subspan(offset, entry.size()), value) &&
+      ExportWrites(field, value);
+  return shown ? std::optional(std::string(ExportedValue(field, value).text())) : std::nullopt;
 }
 
 void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool aligned_text) {
@@ -101,19 +102,16 @@ void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool 
 }  // namespace kv5::fuzz
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  kv5::fuzz::Start();
+  using namespace kv5::fuzz;
+  Start();
+  for (std::size_t k = 0; k < field_coverage.size(); ++k) {
+    if (k < kv5::kEntrySignature.size() || field_coverage[k] >= 0) settable.push_back(k);
+  }
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kv5;
-  static const std::vector<std::size_t> settable = [] {  // the entry offsets the input sets
-    std::vector<std::size_t> offsets;
-    for (std::size_t k = 0; k < fuzz::field_coverage.size(); ++k) {
-      if (k < kEntrySignature.size() || fuzz::field_coverage[k] >= 0) offsets.push_back(k);
-    }
-    return offsets;
-  }();
   static const std::string path = std::filesystem::temp_directory_path() /
                                   ("kv5save-fuzz-" + std::to_string(getpid()) + ".txt");
   static SaveImage image;
@@ -134,9 +132,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     image = fuzz::kBase;
     if ((options & 32) != 0) image.bytes.resize(builder::SlotStart(51) + 1000);
     start = builder::SlotStart(fuzz::kSlots[(options & 7) % 5]);
-    for (std::size_t i = 2, k = size > 1 ? data[1] * 4u : 0; i < size && k < settable.size();
+    for (std::size_t i = 2, k = size > 1 ? data[1] * 4u : 0; i < size && k < fuzz::settable.size();
          ++i, ++k) {
-      if (start + settable[k] < image.bytes.size()) image.bytes[start + settable[k]] = data[i];
+      const std::size_t at = start + fuzz::settable[k];
+      if (at < image.bytes.size()) image.bytes[at] = data[i];
     }
   }
   loaded = image.bytes;

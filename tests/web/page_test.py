@@ -12,8 +12,7 @@
 #    goes through kv5.run in the page with the same arguments, files and
 #    directory, and must give the same status, output and files, byte for byte.
 
-import collections, functools, hashlib, http.server, json, os, pathlib, subprocess, sys, tempfile
-import threading
+import collections, functools, hashlib, http.server, json, os, pathlib, subprocess, sys, tempfile, threading
 
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
@@ -142,9 +141,8 @@ def differential(page, record):
     open_page(f'http://127.0.0.1:{server.server_port}/kv5save.html')
     failures = [f'{case}: {difference}' for case, runs in sessions.items()
                 for difference in call(REPLAY, runs)]
-    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in the page')
-    for reason, count in skipped.items():
-        print(f'{count} runs skipped: the session directory holds {reason}')
+    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in the page',
+          *(f'{count} runs skipped: the session directory holds {reason}' for reason, count in skipped.items()), sep='\n')
     print('\n'.join(failures) or 'no difference')
     return failures or not sessions
 
@@ -177,9 +175,8 @@ def flows(page, native, work):
     wait_for(lambda: texts('.slots button'), ['Slot 1: Mara Quill'] + demo[1:])
     find('#compare-original').click()
     # "Height 2" lies on the bytes of "Scale-Head".
-    wait_for(lambda: texts('#compare-result .difference'), ['\n'.join([
-        'Slot 1: Mara Quill', '[ENTRY1]', '# was Marta Quill', 'Name=Mara Quill',
-        '# was 1.000000', 'Height 2=1.500000', '# was 1.000000', 'Scale-Head=1.500000'])])
+    wait_for(lambda: texts('#compare-result .difference'), ['Slot 1: Mara Quill\n[ENTRY1]\n# was Marta Quill\n'
+             'Name=Mara Quill\n# was 1.000000\nHeight 2=1.500000\n# was 1.000000\nScale-Head=1.500000'])
 
     # Slot 1's character into slot 7, and its thumbnail alone into slot 2.
     type_into('#copy-slot', '7')
