@@ -80,8 +80,7 @@ void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool 
       if (FindEntryHeader(line) != 6) Fail("a line that is no section header begins with [");
       slot = ReadEntryNumber(std::string_view(line).substr(6));
     } else if (line[0] == '#') {
-      std::transform(line.begin(), line.end(), line.begin(),
-                     [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+      for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
       if (line.find("[entry") != std::string::npos) Fail("a comment holds %s", line.c_str());
     } else {
       if (FindEntryHeader(line) >= 0) Fail("a field line holds a section header: %s", line.c_str());

@@ -38,11 +38,10 @@ void CheckChange(const SaveImage& image, std::size_t position) {
   }
   const int field = field_coverage[offset];
   if (field < 0) Fail("slot %d changed at entry offset %zu, outside every field", slot + 1, offset);
-  const std::uint8_t* text = &image.bytes[position - offset + Field(field).offset];
-  if (Field(field).kind == FieldKind::kText &&
-      std::memchr(text, 0, kStoreTextCapacity) == nullptr) {
-    Fail("slot %d: text field %s holds no NUL within its 20 bytes", slot + 1,
-         Field(field).name.c_str());
+  const FieldDefinition& definition = Field(field);
+  if (definition.kind == FieldKind::kText &&
+      !std::memchr(&image.bytes[position - offset + definition.offset], 0, kStoreTextCapacity)) {
+    Fail("slot %d: text field %s holds no NUL in its 20 bytes", slot + 1, definition.name.c_str());
   }
 }
 

@@ -4,9 +4,9 @@
 #
 #     page_test.py SOURCE NATIVE_BUILD PAGE
 #
-# 1. The flows a player clicks through, in the page opened from disk, each
-#    checked against the native tool; the page's limits, its labels, a
-#    narrow window, and nothing fetched.
+# 1. The flows a player clicks through, in the page opened from disk, the
+#    save they end with checked against the same commands run natively; the
+#    page's limits, its labels, a narrow window, and nothing fetched.
 # 2. The differential: every run of the player sessions (tests/**/cases/*.case)
 #    that the native session runner writes down (tests/support/run_record.h)
 #    goes through kv5.run in the page with the same arguments, files and
@@ -141,8 +141,9 @@ def differential(page, record):
     open_page(f'http://127.0.0.1:{server.server_port}/kv5save.html')
     failures = [f'{case}: {difference}' for case, runs in sessions.items()
                 for difference in call(REPLAY, runs)]
-    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in the page',
-          *(f'{count} runs skipped: the session directory holds {reason}' for reason, count in skipped.items()), sep='\n')
+    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in the page')
+    for reason, count in skipped.items():
+        print(f'{count} runs skipped: the session directory holds {reason}')
     print('\n'.join(failures) or 'no difference')
     return failures or not sessions
 
