@@ -21,7 +21,9 @@
 //                                        few arguments; for -d 0 alike, 1
 //                                        different, 2 not compared), and its
 //                                        output, exactly, as "> line" lines
-//                                        below; ">:" ends without a line end
+//                                        below; ">:" ends without a line end;
+//                                        a single line may follow the run's
+//                                        arguments, after a space
 //   files [<dir>/] <name>...             exactly these names, sorted
 //   same <name>...                       as it was when the first run began
 //                                        (names may lead into directories)
@@ -123,8 +125,10 @@ std::vector<Case> LoadCases() {
       } else if (line.rfind("only ", 0) == 0) {
         cases.back().only = line.substr(5);
       } else {
-        cases.back().commands.push_back({number, Split(line), {}});
+        const std::size_t output = line.rfind("run ", 0) == 0 ? line.find(" >") : line.npos;
+        cases.back().commands.push_back({number, Split(line.substr(0, output)), {}});
         body = &cases.back().commands.back().body;
+        if (output != line.npos) body->push_back(line.substr(output + 1));
       }
     }
   }
