@@ -21,13 +21,16 @@
 //                                        few arguments; for -d 0 alike, 1
 //                                        different, 2 not compared), and its
 //                                        output, exactly, as "> line" lines
-//                                        below; ">:" ends without a line end
+//                                        below; ">:" ends without a line end;
+//                                        a single line may follow the run's
+//                                        arguments, after a space
 //   files [<dir>/] <name>...             exactly these names, sorted
-//   same <name>                          as it was when the first run began
+//   same <name>...                       as it was when the first run began
 //                                        (names may lead into directories)
-//   changed <name>[=<file>] <at> <hex>...|@<file>|zeros <count>
+//   changed <name>[=<file>] <at> <hex>...|@<file>|zeros <count> ...
 //                                        as it (or <file>) was, but for these
-//                                        bytes; changes add up
+//                                        bytes; changes add up, and a word
+//                                        "slotN..." starts the next one
 //   slice <name> <file> <at> <count>     bytes of <file> as it was
 //   contains <name> "<text>"    lacks <name> "<text>"
 //   matches <name> <file under tests/>   the text file, with CR LF line ends
@@ -122,8 +125,10 @@ std::vector<Case> LoadCases() {
       } else if (line.rfind("only ", 0) == 0) {
         cases.back().only = line.substr(5);
       } else {
-        cases.back().commands.push_back({number, Split(line), {}});
+        const std::size_t output = line.rfind("run ", 0) == 0 ? line.find(" >") : line.npos;
+        cases.back().commands.push_back({number, Split(line.substr(0, output)), {}});
         body = &cases.back().commands.back().body;
+        if (output != line.npos) body->push_back(line.substr(output + 1));
       }
     }
   }
@@ -185,10 +190,9 @@ class Session {
            (plus == std::string::npos ? 0 : std::stoul(at.substr(plus + 1), nullptr, 0));
   }
 
-  static std::string Hex(const Words& words, std::size_t from) {
+  static std::string Hex(Words::const_iterator word, Words::const_iterator end) {
     std::string bytes;
-    for (std::size_t i = from; i < words.size(); ++i)
-      bytes += static_cast<char>(std::stoul(words[i], nullptr, 16));
+    for (; word != end; ++word) bytes += static_cast<char>(std::stoul(*word, nullptr, 16));
     return bytes;
   }
 
@@ -222,7 +226,7 @@ class Session {
       Save(w);
     } else if (verb == "poke" || verb == "string") {
       std::string file = session_.ReadText(w[1]);
-      const std::string bytes = verb == "poke" ? Hex(w, 3) : w[3] + '\0';
+      const std::string bytes = verb == "poke" ? Hex(w.begin() + 3, w.end()) : w[3] + '\0';
       file.resize(std::max(file.size(), At(w[2]) + bytes.size()));
       session_.Write(w[1], file.replace(At(w[2]), bytes.size(), bytes));
     } else if (verb == "write") {
@@ -248,17 +252,19 @@ class Session {
       const bool in = w.size() > 1 && w[1].back() == '/';
       EXPECT_EQ(session_.List(in ? w[1] : "."), Words(w.begin() + 1 + in, w.end())) << where_;
     } else if (verb == "same") {
-      expected_[w[1]] = before_.at(w[1]);
+      for (auto name = w.begin() + 1; name != w.end(); ++name) expected_[*name] = before_.at(*name);
     } else if (verb == "slice") {
       expected_[w[1]] = before_.at(w[2]).substr(At(w[3]), std::stoul(w[4]));
     } else if (verb == "changed") {
       const std::string name = w[1].substr(0, w[1].find('='));
-      std::string bytes =
-          expected_.count(name) ? expected_[name] : before_.at(w[1].substr(w[1].find('=') + 1));
-      const std::string patch = w[3] == "zeros"  ? std::string(std::stoul(w[4]), '\0')
-                                : w[3][0] == '@' ? session_.ReadText(w[3].substr(1))
-                                                 : Hex(w, 3);
-      expected_[name] = bytes.replace(At(w[2]), patch.size(), patch);
+      if (!expected_.count(name)) expected_[name] = before_.at(w[1].substr(w[1].find('=') + 1));
+      for (std::size_t at = 2, end = 3; at < w.size(); at = end++) {
+        while (end < w.size() && w[end].rfind("slot", 0) != 0) ++end;
+        const std::string patch = w[at + 1] == "zeros"  ? std::string(std::stoul(w[at + 2]), '\0')
+                                  : w[at + 1][0] == '@' ? session_.ReadText(w[at + 1].substr(1))
+                                                        : Hex(w.begin() + at + 1, w.begin() + end);
+        expected_[name].replace(At(w[at]), patch.size(), patch);
+      }
     } else if (verb == "contains" || verb == "lacks") {
       const bool found = session_.ReadText(w[1]).find(w[2]) != std::string::npos;
       EXPECT_EQ(found, verb == "contains") << where_ << ": " << w[2];

@@ -58,11 +58,6 @@ std::string ToolSession::ReadText(const std::string& name) const {
   return ReadFile(PathOf(name));
 }
 
-bool ToolSession::Exists(const std::string& name) const {
-  std::error_code ignored;
-  return fs::symlink_status(PathOf(name), ignored).type() != fs::file_type::not_found;
-}
-
 std::vector<std::string> ToolSession::List(const std::string& directory) const {
   std::vector<std::string> names;
   std::error_code ignored;

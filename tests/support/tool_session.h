@@ -38,7 +38,6 @@ class ToolSession {
     const std::string text = ReadText(name);
     return Bytes(text.begin(), text.end());
   }
-  bool Exists(const std::string& name) const;
   // The names in the directory (or a sub-directory), sorted.
   std::vector<std::string> List(const std::string& directory = ".") const;
 
