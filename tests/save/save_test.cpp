@@ -10,9 +10,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
 #include <regex>
-#include <sstream>
+#include <tuple>
 
 #include "save/edition.h"
 #include "save/file.h"
@@ -84,9 +83,9 @@ TEST(LargePagesTest, ABufferOfALargePageOrMoreIsAlignedAndGoesBackTheWayItCame) 
     const int news = aligned_news;
     {
       const ImageBytes bytes(size);
-      const std::size_t alignment = size < kLargePageSize ? 1 : kLargePageSize;
-      EXPECT_EQ(aligned_news - news, size < kLargePageSize ? 0 : 1) << size;
-      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % alignment, 0u) << size;
+      const bool large = size >= kLargePageSize;
+      EXPECT_EQ(aligned_news - news, large ? 1 : 0) << size;
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % (large ? kLargePageSize : 1), 0u);
     }
     EXPECT_EQ(aligned_deletes, aligned_news) << size;
   }
@@ -100,46 +99,27 @@ TEST(FileTest, AFileIsReadWholeOrNotAtAll) {
   }
 }
 
-// While it lives the tool runs with the fault shim, its `at`th call failing
-// (0: none). The sessions look for leaks, which would take a sanitized run
-// longer than its work; the sanitizers' runtime would rather come first.
-class FaultyRuns {
- public:
-  FaultyRuns(std::size_t at, const std::string& log) {
+// While it lives the tool runs with `more` before it (the fault shim). The
+// sessions look for leaks, which would take a sanitized run longer than its
+// work; the sanitizers' runtime would rather come first than the shim.
+struct Launcher {
+  explicit Launcher(const std::string& more) {
     const char* asan = std::getenv("ASAN_OPTIONS");
-    const std::string launcher =
-        "env ASAN_OPTIONS=" + std::string(asan ? asan : "") +
-        ":detect_leaks=0:verify_asan_link_order=0 LD_PRELOAD=" + KV5_FAULT_SHIM +
-        " KV5_FAULT_AT=" + std::to_string(at) + " KV5_FAULT_LOG=" + log;
+    const std::string launcher = "env ASAN_OPTIONS=" + std::string(asan ? asan : "") +
+                                 ":detect_leaks=0:verify_asan_link_order=0 " + more;
     setenv("KV5SAVE_LAUNCHER", launcher.c_str(), 1);
   }
-  ~FaultyRuns() { unsetenv("KV5SAVE_LAUNCHER"); }
+  ~Launcher() { unsetenv("KV5SAVE_LAUNCHER"); }
 };
 
-// Cut after slot 2, so that the many runs below are quick.
-Bytes SmallSave() {
-  return SaveBuilder(1).WithEntry(1).WithEntry(2).WithLength(builder::SlotStart(3)).Build();
-}
-
-// The bytes of an entry: slot 1 of a save.
-Bytes EntryFile() {
-  const Bytes save = SaveBuilder(9).WithEntry(1).Build();
-  return Bytes(save.begin() + builder::SlotStart(1), save.begin() + builder::SlotStart(1) + 29832);
-}
-
-// Splits a command line at its spaces.
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream words(line);
-  return {std::istream_iterator<std::string>(words), {}};
-}
-
-// A session with a save, a text, an entry and `file` from before, which it
-// returns.
+// A save cut after slot 2, so that the many runs below are quick, a text,
+// an entry, and `file` from before, which it returns.
 Bytes Prepare(const ToolSession& s, const std::string& file) {
-  s.Write("KV5SaveData", SmallSave());
+  s.Write("KV5SaveData",
+          SaveBuilder(1).WithEntry(1).WithEntry(2).WithLength(builder::SlotStart(3)).Build());
   chmod(s.PathOf("KV5SaveData").c_str(), 0640);
   s.Write("edit.txt", std::string("[ENTRY1]\nVoice=42\n"));
-  s.Write("entry.bin", EntryFile());
+  s.Write("entry.bin", Bytes(29832, 1));
   mkdir(s.PathOf("save").c_str(), 0755);
   mkdir(s.PathOf("thumbnails").c_str(), 0755);
   if (file != "KV5SaveData") {
@@ -158,14 +138,15 @@ std::vector<std::string> Listing(const ToolSession& s) {
 }
 
 // Runs `arguments` with the `at`th call failing (0: none); returns what the
-// tool printed. `calls` gets the calls it made.
+// tool printed, and the calls it made into `calls`.
 std::string RunWithFault(const ToolSession& s, const std::vector<std::string>& arguments,
-                         std::size_t at, std::vector<std::string>* calls = nullptr) {
+                         std::size_t at, std::vector<std::string>& calls) {
   const std::string log = s.PathOf("") + "../" + std::to_string(getpid()) + ".calls";
-  const FaultyRuns faulty(at, log);
+  const Launcher faulty("LD_PRELOAD=" KV5_FAULT_SHIM " KV5_FAULT_AT=" + std::to_string(at) +
+                        " KV5_FAULT_LOG=" + log);
   const std::string printed = s.Run(arguments, at == 0 ? 0 : 1);
   std::ifstream in(log);
-  for (std::string line; calls != nullptr && std::getline(in, line);) calls->push_back(line);
+  for (std::string line; std::getline(in, line);) calls.push_back(line);
   std::remove(log.c_str());
   return printed;
 }
@@ -181,28 +162,32 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
   umask(umask_bits);
   // The command, the file there before the run, and the write-side calls of
   // a run without faults.
-  const std::string outputs[][3] = {
-      {"KV5SaveData", "KV5SaveData.txt", "open fwrite fflush fclose rename"},
-      {"-x KV5SaveData 2", "entry2.bin", "open fwrite fflush fclose rename"},
-      {"-p -xt KV5SaveData 1", "thumbnails/image1.ptc", "open fwrite fflush fclose rename"},
-      {"-p -rp KV5SaveData 2 entry.bin", "save/KV5SaveData",
+  const std::tuple<std::vector<std::string>, std::string, std::string> outputs[] = {
+      {{"KV5SaveData"}, "KV5SaveData.txt", "open fwrite fflush fclose rename"},
+      {{"-x", "KV5SaveData", "2"}, "entry2.bin", "open fwrite fflush fclose rename"},
+      {{"-p", "-xt", "KV5SaveData", "1"},
+       "thumbnails/image1.ptc",
+       "open fwrite fflush fclose rename"},
+      {{"-p", "-rp", "KV5SaveData", "2", "entry.bin"},
+       "save/KV5SaveData",
        "open fwrite fflush fsync fclose rename"},
-      {"-w KV5SaveData edit.txt", "KV5SaveData", "fopen fwrite fflush fsync fclose rename"}};
-  const std::regex reads("new|fread|fgets");
+      {{"-w", "KV5SaveData", "edit.txt"},
+       "KV5SaveData",
+       "fopen fwrite fflush fsync fclose rename"}};
   for (const auto& [command, file, good_writes] : outputs) {
     const ToolSession clean;
     const Bytes old = Prepare(clean, file);
     const std::vector<std::string> before = Listing(clean);
     std::vector<std::string> calls;
-    const std::string done = RunWithFault(clean, Words(command), 0, &calls);
+    const std::string done = RunWithFault(clean, command, 0, calls);
     const Bytes written = clean.Read(file);
     EXPECT_NE(written, old) << file;
     EXPECT_EQ(Listing(clean), before) << file;
     std::string writes;
     for (const std::string& call : calls) {
-      if (!std::regex_match(call, reads)) writes += (writes.empty() ? "" : " ") + call;
+      if (call != "new" && call != "fread" && call != "fgets") writes += " " + call;
     }
-    EXPECT_EQ(writes, good_writes) << file;
+    EXPECT_EQ(writes, " " + good_writes) << file;
     // A replaced file has the bits of a new one; a new save those of the save.
     const bool save = file == "KV5SaveData";
     struct stat status {};
@@ -220,7 +205,8 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
       const std::string where = file + ": " + calls[at - 1] + " (" + std::to_string(at) + ") fails";
       const ToolSession s;
       Prepare(s, file);
-      const std::string printed = RunWithFault(s, Words(command), at);
+      std::vector<std::string> ignored;
+      const std::string printed = RunWithFault(s, command, at, ignored);
       // What it printed before its last line is what a good run prints.
       const std::size_t last = printed.rfind('\n', printed.size() - 2) + 1;
       EXPECT_TRUE(std::regex_match(printed.substr(last), failure)) << where << ": " << printed;
@@ -241,23 +227,22 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
 // in either order: the second waits for the first and loads what it wrote,
 // so the save holds both changes, and each prints what it prints alone.
 TEST(FileTest, TwoRunsOnOneSaveTakeTurns) {
-  const std::vector<std::string> runs[] = {Words("-w KV5SaveData edit.txt"),
-                                           Words("-rp KV5SaveData 2 entry.bin")};
-  const FaultyRuns quick(0, "/dev/null");
+  const std::vector<std::string> runs[] = {{"-w", "KV5SaveData", "edit.txt"},
+                                           {"-rp", "KV5SaveData", "2", "entry.bin"}};
+  const Launcher quick("");
   ToolSession session;
-  session.Write("edit.txt", std::string("[ENTRY1]\nVoice=42\n"));
-  session.Write("entry.bin", EntryFile());
-  session.Write("KV5SaveData", SmallSave());
+  const Bytes save = Prepare(session, "KV5SaveData");
   const std::string alone[] = {session.Run(runs[0]), session.Run(runs[1])};
   const Bytes both = session.Read("KV5SaveData");
+  const std::vector<std::string> files = session.List();
   for (int pair = 0; pair < 100; ++pair) {
-    session.Write("KV5SaveData", SmallSave());
+    session.Write("KV5SaveData", save);
     const ToolSession::Running first = session.Start(runs[pair % 2]);
     const ToolSession::Running second = session.Start(runs[1 - pair % 2]);
     EXPECT_EQ(session.Finish(first), alone[pair % 2]) << "pair " << pair;
     EXPECT_EQ(session.Finish(second), alone[1 - pair % 2]) << "pair " << pair;
     ASSERT_TRUE(session.Read("KV5SaveData") == both) << "pair " << pair << " lost a change";
-    ASSERT_EQ(session.List(), (std::vector<std::string>{"KV5SaveData", "edit.txt", "entry.bin"}));
+    ASSERT_EQ(session.List(), files);
   }
 }
 
@@ -272,10 +257,9 @@ TEST(PathTest, TheLongestPathsAreTakenAndLongerOnesRefused) {
     ASSERT_EQ(mkdir(session.PathOf(deep).c_str(), 0755), 0);
     deep += '/';
   }
-  const std::string save = deep + std::string(2599 - deep.size(), 's');
+  const std::string name(2599 - deep.size(), 's'), save = deep + name;
   const std::string text = deep + std::string(2603 - deep.size(), 't');
   const std::string entry = deep + std::string(2603 - deep.size(), 'e');
-  const std::string name = save.substr(deep.size());
   session.Write(save, SaveBuilder(7).WithEntry(1).WithEntry(3).Build());
   session.Write(text, std::string());
   session.Write(entry, Bytes(29832, 1));
@@ -292,7 +276,6 @@ TEST(PathTest, TheLongestPathsAreTakenAndLongerOnesRefused) {
   EXPECT_EQ(session.Run({"-rp", save, "2", entry}), loaded + entry +
                                                         " loaded.\nReplaced entry #2 with " +
                                                         entry + ".\nWrote new savedata file.\n");
-
   const std::string too_long = "Error: Path is too long: ";
   EXPECT_EQ(session.Run({save + "s"}, 1), too_long + save + "s\n");
   EXPECT_EQ(session.Run({"-w", save, text + "t"}, 1), loaded + too_long + text + "t\n");

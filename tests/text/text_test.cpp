@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 #include "catalogue/catalogue.h"
 #include "save_builder/save_builder.h"
@@ -95,14 +96,12 @@ TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
 
 // True when no entry of the store holds anything, as at start.
 bool StoreIsClear() {
-  const auto zero = [](auto x) { return x == 0; };
+  const ValueRecord clear;
   for (const EntryValues& entry : TheValueStore().entries) {
-    if (entry.touched || std::count(entry.present.begin(), entry.present.end(), true) > 0)
-      return false;
+    if (entry.touched || entry.present != EntryValues().present) return false;
     for (const ValueRecord& value : entry.values) {
       if (value.byte_value != 0 || value.integer_value != 0 || !value.text.empty() ||
-          !std::all_of(value.floats.begin(), value.floats.end(), zero) ||
-          !std::all_of(value.bytes.begin(), value.bytes.end(), zero))
+          value.floats != clear.floats || value.bytes != clear.bytes)
         return false;
     }
   }
@@ -145,11 +144,9 @@ constexpr std::size_t kName = 13249;
 // and nothing else changes. The entry holds 1.0000001 at "Scale-Head" and
 // "Height 2" (shown as 1.000000) and the name "J" followed by "ürgen".
 TEST(WriteBack, AnEditedLineInTheWholeExportIsWritten) {
-  const struct {
-    const char* line;  // replaces the line of its field in the export of slot 1
-    std::size_t offset;
-    Bytes bytes;  // what the entry holds there afterwards
-  } edits[] = {
+  // The line that replaces the line of its field in the export of slot 1, and
+  // what the entry holds afterwards at which offset.
+  const std::tuple<std::string, std::size_t, Bytes> edits[] = {
       {"Character Type=12 34", 20, {0x12, 0x34}},
       {"Height 1=12 34", 20, {0x12, 0x34}},
       {"Height 2=1.500000", kScaleHead, {0x3F, 0xC0, 0x00, 0x00}},
@@ -171,22 +168,22 @@ TEST(WriteBack, AnEditedLineInTheWholeExportIsWritten) {
                            .WithBytes(1, kName, {'J', 0xC3, 0xBC, 'r', 'g', 'e', 'n', 0})
                            .WithExactValues(2)
                            .Build();
-  for (const auto& edit : edits) {
-    ToolSession session;
-    session.Write("KV5SaveData", before);
-    session.Run({"-r", "KV5SaveData"});
-    std::string text = session.ReadText("KV5SaveData.txt");
-    const std::string line = edit.line;
+  ToolSession session;
+  session.Write("KV5SaveData", before);
+  session.Run({"-r", "KV5SaveData"});
+  const std::string exported = session.ReadText("KV5SaveData.txt");
+  for (const auto& [line, offset, bytes] : edits) {
+    std::string text = exported;
     const std::size_t start = text.find("\r\n" + line.substr(0, line.find('=') + 1)) + 2;
-    ASSERT_LT(start, text.find("[ENTRY2]")) << edit.line;
+    ASSERT_LT(start, text.find("[ENTRY2]")) << line;
     text.replace(start, text.find("\r\n", start) - start, line);
-    session.Write("KV5SaveData.txt", text);
-    session.Run({"-w", "KV5SaveData", "KV5SaveData.txt"});
-
+    session.Write("edit.txt", text);
+    session.Write("KV5SaveData", before);
+    session.Run({"-w", "KV5SaveData", "edit.txt"});
     Bytes expected = before;
-    std::copy(edit.bytes.begin(), edit.bytes.end(),
-              expected.begin() + static_cast<long>(builder::SlotStart(1) + edit.offset));
-    EXPECT_TRUE(session.Read("KV5SaveData") == expected) << edit.line;
+    std::copy(bytes.begin(), bytes.end(),
+              expected.begin() + static_cast<long>(builder::SlotStart(1) + offset));
+    EXPECT_TRUE(session.Read("KV5SaveData") == expected) << line;
   }
 }
 
