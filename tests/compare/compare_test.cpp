@@ -16,7 +16,6 @@ namespace {
 using testing::Bytes;
 using testing::ToolSession;
 
-constexpr int kSame = 0;
 constexpr int kDiffer = 1;
 
 // Characters of every sort in custom and replay slots: values the text form
@@ -48,25 +47,12 @@ std::string CustomFieldLines(const std::string& output) {
   return found;
 }
 
-// An exact edit of every custom entry: names, a float, bytes.
-std::string ExactEdit(std::uint64_t seed) {
-  std::string edit;
-  for (int entry = 1; entry <= 50; ++entry) {
-    const std::string n = std::to_string(entry);
-    edit += "[ENTRY" + n + "]\nName=Nineteen Characters\nName 2=V" + n + "\nVoice=" + n +
-            "\nColor-Skin=" + n + " 00 FF 10 20 30 40 " + std::to_string(seed) +
-            "\nScale-Head=" + std::to_string(entry * 0.015625) + "\n";
-  }
-  return edit;
-}
-
 // Any save read to text, plain or aligned, and written back unchanged comes
-// out byte for byte. The same save twice: nothing but the count. Any two
-// saves: the printed text written into the old one leaves no field that
-// reads differently in slots 1 to 50. A copy changed by an exact edit: the
-// printed text makes the old save the copy, byte for byte.
+// out byte for byte. Any two saves: the printed text written into the old
+// one leaves no field that reads differently in slots 1 to 50. A copy
+// changed by an exact edit of every custom entry (names, a float, bytes):
+// the printed text makes the old save the copy, byte for byte.
 TEST(Compare, AppliedOutputCarriesTheNewSavesFieldsOver) {
-  const std::string loaded = "Save data loaded.\nKestrelvane 5 save detected.\n";
   for (std::uint64_t seed = 1; seed <= 6; ++seed) {
     ToolSession session;
     const Bytes old = MixedSave(seed);
@@ -74,16 +60,21 @@ TEST(Compare, AppliedOutputCarriesTheNewSavesFieldsOver) {
     session.Run({seed % 2 == 0 ? "-t" : "-r", "old"});
     session.Run({"-w", "old", "old.txt"});
     EXPECT_TRUE(session.Read("old") == old) << "seed " << seed;
-    const char* aligned = seed % 2 == 0 ? "-t" : "-p";
     session.Write("new", MixedSave(seed + 10));
-    EXPECT_EQ(session.Run({"-d", aligned, "old", "old"}, kSame),
-              loaded + loaded + "# 0 entries differ.\n");
-    session.Write("changes.txt", session.Run({"-d", aligned, "old", "new"}, kDiffer));
+    session.Write("changes.txt",
+                  session.Run({"-d", seed % 2 == 0 ? "-t" : "-p", "old", "new"}, kDiffer));
     session.Run({"-w", "old", "changes.txt"});
     EXPECT_EQ(CustomFieldLines(session.Run({"-d", "old", "new"}, kDiffer)), "") << "seed " << seed;
 
+    std::string edit;
+    for (int entry = 1; entry <= 50; ++entry) {
+      const std::string n = std::to_string(entry);
+      edit += "[ENTRY" + n + "]\nName=Nineteen Characters\nName 2=V" + n + "\nVoice=" + n +
+              "\nColor-Skin=" + n + " 00 FF 10 20 30 40 " + std::to_string(seed) +
+              "\nScale-Head=" + std::to_string(entry * 0.015625) + "\n";
+    }
     session.Write("new", session.Read("old"));
-    session.Write("edit.txt", ExactEdit(seed));
+    session.Write("edit.txt", edit);
     session.Run({"-w", "new", "edit.txt"});
     session.Write("changes.txt", session.Run({"-d", "old", "new"}, kDiffer));
     session.Run({"-w", "old", "changes.txt"});

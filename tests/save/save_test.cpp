@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <regex>
 #include <tuple>
 
@@ -113,8 +114,8 @@ struct Launcher {
 };
 
 // A save cut after slot 2, so that the many runs below are quick, a text,
-// an entry, and `file` from before, which it returns.
-Bytes Prepare(const ToolSession& s, const std::string& file) {
+// an entry, and `file` from before.
+void Prepare(const ToolSession& s, const std::string& file) {
   s.Write("KV5SaveData",
           SaveBuilder(1).WithEntry(1).WithEntry(2).WithLength(builder::SlotStart(3)).Build());
   chmod(s.PathOf("KV5SaveData").c_str(), 0640);
@@ -126,29 +127,6 @@ Bytes Prepare(const ToolSession& s, const std::string& file) {
     s.Write(file, "old " + file);
     chmod(s.PathOf(file).c_str(), 0600);
   }
-  return s.Read(file);
-}
-
-std::vector<std::string> Listing(const ToolSession& s) {
-  std::vector<std::string> names = s.List();
-  for (const std::string directory : {"save", "thumbnails"}) {
-    for (const std::string& name : s.List(directory)) names.push_back(directory + "/" + name);
-  }
-  return names;
-}
-
-// Runs `arguments` with the `at`th call failing (0: none); returns what the
-// tool printed, and the calls it made into `calls`.
-std::string RunWithFault(const ToolSession& s, const std::vector<std::string>& arguments,
-                         std::size_t at, std::vector<std::string>& calls) {
-  const std::string log = s.PathOf("") + "../" + std::to_string(getpid()) + ".calls";
-  const Launcher faulty("LD_PRELOAD=" KV5_FAULT_SHIM " KV5_FAULT_AT=" + std::to_string(at) +
-                        " KV5_FAULT_LOG=" + log);
-  const std::string printed = s.Run(arguments, at == 0 ? 0 : 1);
-  std::ifstream in(log);
-  for (std::string line; std::getline(in, line);) calls.push_back(line);
-  std::remove(log.c_str());
-  return printed;
 }
 
 // A run without faults writes its file in the order that keeps a file whole:
@@ -176,13 +154,26 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
        "fopen fwrite fflush fsync fclose rename"}};
   for (const auto& [command, file, good_writes] : outputs) {
     const ToolSession clean;
-    const Bytes old = Prepare(clean, file);
-    const std::vector<std::string> before = Listing(clean);
+    Prepare(clean, file);
+    const std::map<std::string, std::string> before = testing::FilesUnder(clean.PathOf(""));
+    // Runs the command in `s` with the `at`th call failing (0: none), its
+    // calls logged into `log`.
+    const auto run = [&command = command](const ToolSession& s, std::size_t at,
+                                          const std::string& log) {
+      const Launcher faulty("LD_PRELOAD=" KV5_FAULT_SHIM " KV5_FAULT_AT=" + std::to_string(at) +
+                            " KV5_FAULT_LOG=" + log);
+      return s.Run(command, at == 0 ? 0 : 1);
+    };
+    const std::string log = clean.PathOf("") + "../" + std::to_string(getpid()) + ".calls";
+    const std::string done = run(clean, 0, log);
     std::vector<std::string> calls;
-    const std::string done = RunWithFault(clean, command, 0, calls);
-    const Bytes written = clean.Read(file);
-    EXPECT_NE(written, old) << file;
-    EXPECT_EQ(Listing(clean), before) << file;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);) calls.push_back(line);
+    std::remove(log.c_str());
+    std::map<std::string, std::string> after = before;
+    const std::string written = after[file] = clean.ReadText(file);
+    EXPECT_NE(written, before.at(file));
+    EXPECT_TRUE(testing::FilesUnder(clean.PathOf("")) == after) << file;
     std::string writes;
     for (const std::string& call : calls) {
       if (call != "new" && call != "fread" && call != "fgets") writes += " " + call;
@@ -205,20 +196,17 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
       const std::string where = file + ": " + calls[at - 1] + " (" + std::to_string(at) + ") fails";
       const ToolSession s;
       Prepare(s, file);
-      std::vector<std::string> ignored;
-      const std::string printed = RunWithFault(s, command, at, ignored);
+      const std::string printed = run(s, at, "/dev/null");
       // What it printed before its last line is what a good run prints.
       const std::size_t last = printed.rfind('\n', printed.size() - 2) + 1;
       EXPECT_TRUE(std::regex_match(printed.substr(last), failure)) << where << ": " << printed;
       EXPECT_EQ(done.compare(0, last, printed, 0, last), 0) << where;
-      EXPECT_TRUE(s.Read(file) == (at - 1 > in_place ? written : old)) << where;
-      // Only a new save that could not be moved stays, whole, for the player.
-      std::vector<std::string> expected = before;
-      if (printed.find("Couldn't move") != std::string::npos) {
-        expected.insert(expected.begin() + 1, "KV5SaveData.new");
-        EXPECT_TRUE(s.Read("KV5SaveData.new") == written) << where;
-      }
-      EXPECT_EQ(Listing(s), expected) << where;
+      // Every file as before (the new one once it is in place), and none
+      // left behind but a new save that could not be moved, whole, for the
+      // player.
+      std::map<std::string, std::string> expected = at - 1 > in_place ? after : before;
+      if (printed.find("Couldn't move") != std::string::npos) expected["KV5SaveData.new"] = written;
+      EXPECT_TRUE(testing::FilesUnder(s.PathOf("")) == expected) << where;
     }
   }
 }
@@ -231,7 +219,8 @@ TEST(FileTest, TwoRunsOnOneSaveTakeTurns) {
                                            {"-rp", "KV5SaveData", "2", "entry.bin"}};
   const Launcher quick("");
   ToolSession session;
-  const Bytes save = Prepare(session, "KV5SaveData");
+  Prepare(session, "KV5SaveData");
+  const std::string save = session.ReadText("KV5SaveData");
   const std::string alone[] = {session.Run(runs[0]), session.Run(runs[1])};
   const Bytes both = session.Read("KV5SaveData");
   const std::vector<std::string> files = session.List();

@@ -115,9 +115,8 @@ int fsync(int descriptor) {
 int fclose(std::FILE* stream) {
   const bool fails =
       IsFile(stream) && (fcntl(fileno(stream), F_GETFL) & O_ACCMODE) != O_RDONLY && Fails("fclose");
-  const int error = errno;
   const int closed = Real<decltype(&fclose)>("fclose")(stream);
-  if (fails) errno = error;
+  if (fails) errno = EIO;
   return fails ? EOF : closed;
 }
 
