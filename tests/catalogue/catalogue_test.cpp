@@ -17,9 +17,8 @@ using Code = std::vector<std::uint8_t>;
 // records never registered take part.
 template <typename Matches>
 int Walk(int count, Matches matches) {
-  for (int index = 0; index < count; ++index) {
+  for (int index = 0; index < count; ++index)
     if (matches(index)) return index;
-  }
   return -1;
 }
 

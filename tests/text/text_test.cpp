@@ -29,8 +29,7 @@ using testing::ToolSession;
 
 // Empty when the export writes what printf writes; otherwise both.
 std::string Mismatch(float value) {
-  char ours[kLongestFloatText];
-  char library[64];
+  char ours[kLongestFloatText], library[64];
   std::snprintf(library, sizeof library, "%f", static_cast<double>(value));
   const std::string text(ours, PutFloatText(ours, value));
   return text == library ? "" : text + " instead of " + library;
@@ -117,10 +116,9 @@ TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
   for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
   const Bytes bytes = save.WithEntry(2).Build();
   image.bytes.assign(bytes.begin(), bytes.end());
-  {
-    testing::StdoutCapture quiet;
-    ProcessSaveData(PassDirection::kDecode, image);
-  }
+  testing::StdoutCapture quiet;
+  ProcessSaveData(PassDirection::kDecode, image);
+  quiet.Take();
   Import(
       "[ENTRY1to200]\nName=Abc\nScale-Head=2.5\nModel Type=01 02\nVoice=7F\n"
       "[ENTRY5]\nName=this one is too long to be stored\nColor-Skin=1 2 3\n");

@@ -12,8 +12,7 @@ using Bytes = std::vector<std::uint8_t>;
 
 std::optional<ValueRecord> Decode(FieldKind kind, const Bytes& bytes) {
   ValueRecord value;
-  if (!DecodeField(kind, 0, bytes, value)) return std::nullopt;
-  return value;
+  return DecodeField(kind, 0, bytes, value) ? std::optional(value) : std::nullopt;
 }
 
 // Encodes into the first `room` bytes of `into`.
