@@ -66,9 +66,7 @@ TEST(FloatTextTest, WritesWhatPrintfWrites) {
 // `text` as the text file; returns what the import printed, which is
 // a problem for the run's status unless it is only the loaded line.
 std::string Import(const std::string& text) {
-  ToolSession session;
-  session.Write("edit.txt", text);
-  File file = File::Open(session.PathOf("edit.txt"), "rb");
+  File file(fmemopen(const_cast<char*>(text.data()), text.size(), "rb"));
   testing::StdoutCapture output;
   const ImportedText result = ReadTextFile(file, "edit.txt");
   const std::string printed = output.Take();
