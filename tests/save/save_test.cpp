@@ -43,7 +43,11 @@ using builder::SaveBuilder;
 using testing::Bytes;
 using testing::ToolSession;
 
-TEST(SlotsTest, AnEntryIsASlotInsideTheSaveThatOpensWithTheWholeSignature) {
+// A save is of the edition its title says, every byte of the title window
+// counting and the byte before it not; a save that ends inside it is none.
+// And a slot holds an entry when it lies inside the save and opens with the
+// whole signature.
+TEST(SaveTest, EditionsAndEntriesAreWhatTheirBytesSay) {
   EXPECT_FALSE(SlotInImage(5338103, kSlotCount - 1));
   EXPECT_TRUE(SlotInImage(5338103, kSlotCount - 2));
   const Bytes save = builder::SaveBuilder().WithEntry(3).Build();
@@ -55,20 +59,15 @@ TEST(SlotsTest, AnEntryIsASlotInsideTheSaveThatOpensWithTheWholeSignature) {
     damaged = Bytes(save.begin(), save.begin() + builder::SlotStart(3) + k);
     EXPECT_FALSE(SlotHoldsEntry(damaged, 2)) << "the save ends before signature byte " << k;
   }
-}
-
-// A save is of the edition its title says, every byte of the title window
-// counting and the byte before it not; a save that ends inside it is none.
-TEST(EditionTest, EveryByteOfTheTitleWindowAndNoOtherCounts) {
   using builder::Title;
   constexpr std::size_t kWindowEnd = kTitleWindowOffset + kTitleWindowLength;
   for (const auto& [title, edition] :
        {std::pair{Title::kEditionFive, Edition::kFive}, {Title::kEditionFour, Edition::kFour}}) {
-    const Bytes save = builder::SaveBuilder().WithTitle(title).WithLength(kWindowEnd).Build();
-    EXPECT_EQ(DetectEdition(Bytes(save.begin(), save.end() - 1)), Edition::kUnknown);
-    EXPECT_EQ(DetectEdition(save), edition);
+    const Bytes titled = builder::SaveBuilder().WithTitle(title).WithLength(kWindowEnd).Build();
+    EXPECT_EQ(DetectEdition(Bytes(titled.begin(), titled.end() - 1)), Edition::kUnknown);
+    EXPECT_EQ(DetectEdition(titled), edition);
     for (std::size_t at = kTitleWindowOffset - 1; at < kWindowEnd; ++at) {
-      Bytes changed = save;
+      Bytes changed = titled;
       changed[at] ^= 0x20;  // a letter of the other case, a zero no more
       EXPECT_EQ(DetectEdition(changed) == edition, at < kTitleWindowOffset) << at;
     }

@@ -31,8 +31,7 @@ Function Real(const char* name) {
 }
 
 int RealOpen(const char* path, int flags, mode_t mode = 0) {
-  static const auto real_open = Real<int (*)(const char*, int, ...)>("open");
-  return real_open(path, flags, mode);
+  return Real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
 }
 
 // Counts and logs the call; true when it is the one to fail, with errno EIO.
