@@ -17,9 +17,8 @@ using Code = std::vector<std::uint8_t>;
 // records never registered take part.
 template <typename Matches>
 int Walk(int count, Matches matches) {
-  for (int index = 0; index < count; ++index) {
+  for (int index = 0; index < count; ++index)
     if (matches(index)) return index;
-  }
   return -1;
 }
 
@@ -28,14 +27,13 @@ int Walk(int count, Matches matches) {
 // registered at the lengths fields have, and with one byte off; every
 // style and voice set code.
 void ExpectLookupsWalkTheirTables(const char* when) {
-  std::vector<std::string> names = {"", " ", "=", std::string(148, 'x')};
+  std::vector<std::string> names = {"", " ", "=", "~", std::string(1, '\0'), std::string(148, 'x')};
   for (int id = 0; id < kFieldCount; ++id) {
     const std::string name(Field(id).name.view());
-    names.insert(names.end(), {name, name + " ", " " + name, name + "~", name + '\0'});
-    if (!name.empty()) {
-      names.insert(names.end(), {name.substr(0, name.size() - 1),
-                                 static_cast<char>(name[0] ^ 0x20) + name.substr(1)});
-    }
+    if (name.empty()) continue;
+    names.insert(names.end(), {name, name + " ", " " + name, name + "~", name + '\0',
+                               name.substr(0, name.size() - 1),
+                               static_cast<char>(name[0] ^ 0x20) + name.substr(1)});
   }
   for (const std::string& name : names) {
     ASSERT_EQ(FindField(name),
@@ -64,31 +62,10 @@ void ExpectLookupsWalkTheirTables(const char* when) {
   }
 }
 
-TEST(CatalogueTest, LookupsFindWhatAWalkOverTheirTablesFinds) {
-  ClearTables();
-  BuildFieldCatalogue();
-  ExpectLookupsWalkTheirTables("after the build");
-  EXPECT_EQ(EquipmentAt(66).group, 73);
-  EXPECT_EQ(EquipmentAt(146).group, kNoGroup);
-  // Changes after a lookup count at once: a field name given to a lower id
-  // than its own, new names for ids without a field, a renamed field; codes
-  // that only a record never registered matched, one shared by earlier
-  // records, the same first four bytes with a longer code.
-  RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
-  RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
-  RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
-  SetEquipmentGroup(kNoGroup);
-  AddEquipmentHex("00 00 00 00 00 00 00 01", "zeros and one");
-  AddEquipmentHex("FF 00 00 FF", "again");
-  AddEquipmentHex("1B 17 00 00 AA", "longer");
-  ExpectLookupsWalkTheirTables("after registrations");
-  ClearTables();
-  ExpectLookupsWalkTheirTables("after clearing");
-}
-
 // Both forms of a code give one record; a text never runs past its buffer;
 // every equipment slot, the last one too, names the equipment of its code.
-TEST(CatalogueTest, CodesAreRegisteredInEitherFormAndNamedInEveryEquipmentSlot) {
+// Then every lookup finds what a walk over its table finds.
+TEST(CatalogueTest, CodesAreNamedInEveryFormAndSlotAndLookupsFindWhatAWalkFinds) {
   ClearTables();
   BuildFieldCatalogue();
   SetEquipmentGroup(80);
@@ -112,6 +89,23 @@ TEST(CatalogueTest, CodesAreRegisteredInEitherFormAndNamedInEveryEquipmentSlot) 
     AppendAnnotation(note, field, item);
     EXPECT_EQ(note.empty(), field == 14 || field == 198) << "field " << field;
   }
+  ExpectLookupsWalkTheirTables("after the build");
+  EXPECT_EQ(EquipmentAt(66).group, 73);
+  EXPECT_EQ(EquipmentAt(146).group, kNoGroup);
+  // Changes after a lookup count at once: a field name given to a lower id
+  // than its own, new names for ids without a field, a renamed field; codes
+  // that only a record never registered matched, one shared by earlier
+  // records, the same first four bytes with a longer code.
+  RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
+  RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
+  RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
+  SetEquipmentGroup(kNoGroup);
+  AddEquipmentHex("00 00 00 00 00 00 00 01", "zeros and one");
+  AddEquipmentHex("FF 00 00 FF", "again");
+  AddEquipmentHex("1B 17 00 00 AA", "longer");
+  ExpectLookupsWalkTheirTables("after registrations");
+  ClearTables();
+  ExpectLookupsWalkTheirTables("after clearing");
 }
 
 }  // namespace

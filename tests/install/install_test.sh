@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What a player gets from `cmake --install` and from the package: a tool that
-# runs, a manual page that renders without a warning, and the README.
+# runs, a manual page that renders without a warning (a missing page gives
+# one), and the README (the package is made from the same install).
 # Usage: install_test.sh <build directory>
 set -euo pipefail
 build=$1
@@ -11,10 +12,8 @@ fail() { echo "install_test: $*" >&2; exit 1; }
 cmake --install "$build" --prefix "$work/prefix" >/dev/null
 usage=$("$work/prefix/bin/kv5save")
 [[ $usage == "KV5 savegame tool. "* ]] || fail "the installed tool printed: $usage"
-[ -f "$work/prefix/share/doc/kv5save/README.md" ] || fail "no README installed"
 
 page="$work/prefix/share/man/man1/kv5save.1"
-[ -f "$page" ] || fail "no manual page installed"
 warnings=$(groff -man -ww -z "$page" 2>&1)
 [ -z "$warnings" ] || fail "the manual page has warnings: $warnings"
 rendered=$(MANWIDTH=80 man -l "$page" 2>&1)
@@ -23,7 +22,6 @@ grep -q '^ *kv5save - edit the custom characters of a Kestrelvane 5 save as text
 
 cpack --config "$build/CPackConfig.cmake" -B "$work/package" >/dev/null
 archive=("$work"/package/kv5save-*-Linux.tar.gz)
-[ -f "${archive[0]}" ] || fail "cpack made no .tar.gz"
 contents=$(tar -tzf "${archive[0]}" | sed 's,^[^/]*/,,' | grep -v '/$' | sort)
 expected=$'bin/kv5save\nshare/doc/kv5save/README.md\nshare/man/man1/kv5save.1'
 [ "$contents" = "$expected" ] || fail "the package holds: $contents"

@@ -34,12 +34,11 @@ cd "$readme_work/tree" || exit 1
 readme_failed=0
 for readme_command in "${readme_commands[@]}"; do
   { eval "$(cat "$readme_command")"; } >"$readme_work/printed" 2>&1
-  if ! diff -u --label "README shows" --label "the command printed" "${readme_command%.command}.output" \
-    <(sed 's/\r$//' "$readme_work/printed") >"$readme_work/diff"; then
+  diff -u --label "README shows" --label "the command printed" "${readme_command%.command}.output" \
+    <(sed 's/\r$//' "$readme_work/printed") >"$readme_work/diff" || {
     echo "README.md:$((10#$(basename "$readme_command" .command))): \$ $(cat "$readme_command")"
-    cat "$readme_work/diff"
-    readme_failed=1
-  fi
+    cat "$readme_work/diff"; readme_failed=1
+  }
 done
 ((readme_failed)) && exit 1
 echo "readme_test: ${#readme_commands[@]} commands of README.md print what it shows"

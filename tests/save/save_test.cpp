@@ -10,9 +10,9 @@
 #include <algorithm>
 #include <cstdlib>
 #include <fstream>
-#include <iterator>
+#include <map>
 #include <regex>
-#include <sstream>
+#include <tuple>
 
 #include "save/edition.h"
 #include "save/file.h"
@@ -21,13 +21,11 @@
 #include "save_builder/save_builder.h"
 #include "support/tool_session.h"
 
-// The aligned forms of operator new and delete, counted: a buffer must go
-// back the way it came, which a plain build would not notice.
-int aligned_news = 0;
+// The aligned forms of operator new and delete, the deletes counted: a
+// buffer must go back the way it came, which a plain build would not notice.
 int aligned_deletes = 0;
 
 void* operator new(std::size_t size, std::align_val_t alignment) {
-  ++aligned_news;
   const auto align = static_cast<std::size_t>(alignment);
   if (void* data = std::aligned_alloc(align, (size + align - 1) / align * align)) return data;
   throw std::bad_alloc();
@@ -45,13 +43,15 @@ using builder::SaveBuilder;
 using testing::Bytes;
 using testing::ToolSession;
 
-TEST(SlotsTest, AnEntryIsASlotInsideTheSaveThatOpensWithTheWholeSignature) {
-  EXPECT_TRUE(SlotInImage(5338104, kSlotCount - 1));
+// A save is of the edition its title says, every byte of the title window
+// counting and the byte before it not; a save that ends inside it is none.
+// And a slot holds an entry when it lies inside the save and opens with the
+// whole signature.
+TEST(SaveTest, EditionsAndEntriesAreWhatTheirBytesSay) {
   EXPECT_FALSE(SlotInImage(5338103, kSlotCount - 1));
   EXPECT_TRUE(SlotInImage(5338103, kSlotCount - 2));
   const Bytes save = builder::SaveBuilder().WithEntry(3).Build();
   EXPECT_TRUE(SlotHoldsEntry(save, 2));
-  EXPECT_FALSE(SlotHoldsEntry(save, 1));
   for (std::size_t k = 0; k < kEntrySignature.size(); ++k) {
     Bytes damaged = save;
     damaged[builder::SlotStart(3) + k] ^= 0x40;
@@ -59,115 +59,68 @@ TEST(SlotsTest, AnEntryIsASlotInsideTheSaveThatOpensWithTheWholeSignature) {
     damaged = Bytes(save.begin(), save.begin() + builder::SlotStart(3) + k);
     EXPECT_FALSE(SlotHoldsEntry(damaged, 2)) << "the save ends before signature byte " << k;
   }
-}
-
-// A save is of the edition its title says, every byte of the title window
-// counting and the byte before it not; a save that ends inside it is none.
-TEST(EditionTest, EveryByteOfTheTitleWindowAndNoOtherCounts) {
   using builder::Title;
   constexpr std::size_t kWindowEnd = kTitleWindowOffset + kTitleWindowLength;
   for (const auto& [title, edition] :
        {std::pair{Title::kEditionFive, Edition::kFive}, {Title::kEditionFour, Edition::kFour}}) {
-    const Bytes save = builder::SaveBuilder().WithTitle(title).WithLength(kWindowEnd).Build();
-    EXPECT_EQ(DetectEdition(Bytes(save.begin(), save.end() - 1)), Edition::kUnknown);
-    EXPECT_EQ(DetectEdition(save), edition);
+    const Bytes titled = builder::SaveBuilder().WithTitle(title).WithLength(kWindowEnd).Build();
+    EXPECT_EQ(DetectEdition(Bytes(titled.begin(), titled.end() - 1)), Edition::kUnknown);
+    EXPECT_EQ(DetectEdition(titled), edition);
     for (std::size_t at = kTitleWindowOffset - 1; at < kWindowEnd; ++at) {
-      Bytes changed = save;
+      Bytes changed = titled;
       changed[at] ^= 0x20;  // a letter of the other case, a zero no more
       EXPECT_EQ(DetectEdition(changed) == edition, at < kTitleWindowOffset) << at;
     }
   }
 }
 
+// A buffer of a large page or more is aligned to one (a plain one seldom
+// is), and only such a buffer is released as an aligned one.
 TEST(LargePagesTest, ABufferOfALargePageOrMoreIsAlignedAndGoesBackTheWayItCame) {
   for (const std::size_t size : {kLargePageSize - 1, kLargePageSize, 3 * kLargePageSize - 5}) {
-    const int news = aligned_news;
+    const int deletes = aligned_deletes;
+    const bool large = size >= kLargePageSize;
     {
       const ImageBytes bytes(size);
-      const std::size_t alignment = size < kLargePageSize ? 1 : kLargePageSize;
-      EXPECT_EQ(aligned_news - news, size < kLargePageSize ? 0 : 1) << size;
-      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % alignment, 0u) << size;
+      EXPECT_EQ(reinterpret_cast<std::uintptr_t>(bytes.data()) % (large ? kLargePageSize : 1), 0u);
     }
-    EXPECT_EQ(aligned_deletes, aligned_news) << size;
+    EXPECT_EQ(aligned_deletes - deletes, large ? 1 : 0) << size;
   }
 }
 
 TEST(FileTest, AFileIsReadWholeOrNotAtAll) {
-  ToolSession dir;
-  dir.Write("data.bin", std::string("0123456789"));
-  for (const std::int64_t size : {9, 10, 11}) {
-    EXPECT_EQ(File::Open(dir.PathOf("data.bin"), "rb").ReadExactly(size).has_value(), size == 10);
-  }
+  char data[] = "0123456789";
+  for (const std::int64_t size : {9, 10, 11})
+    EXPECT_EQ(File(fmemopen(data, 10, "rb")).ReadExactly(size).has_value(), size == 10);
 }
 
-// While it lives the tool runs with the fault shim, its `at`th call failing
-// (0: none). The sessions look for leaks, which would take a sanitized run
-// longer than its work; the sanitizers' runtime would rather come first.
-class FaultyRuns {
- public:
-  FaultyRuns(std::size_t at, const std::string& log) {
+// While it lives the tool runs with `more` before it (the fault shim). The
+// sessions look for leaks, which would take a sanitized run longer than its
+// work; the sanitizers' runtime would rather come first than the shim.
+struct Launcher {
+  explicit Launcher(const std::string& more) {
     const char* asan = std::getenv("ASAN_OPTIONS");
-    const std::string launcher =
-        "env ASAN_OPTIONS=" + std::string(asan ? asan : "") +
-        ":detect_leaks=0:verify_asan_link_order=0 LD_PRELOAD=" + KV5_FAULT_SHIM +
-        " KV5_FAULT_AT=" + std::to_string(at) + " KV5_FAULT_LOG=" + log;
+    const std::string launcher = "env ASAN_OPTIONS=" + std::string(asan ? asan : "") +
+                                 ":detect_leaks=0:verify_asan_link_order=0 " + more;
     setenv("KV5SAVE_LAUNCHER", launcher.c_str(), 1);
   }
-  ~FaultyRuns() { unsetenv("KV5SAVE_LAUNCHER"); }
+  ~Launcher() { unsetenv("KV5SAVE_LAUNCHER"); }
 };
 
-// Cut after slot 2, so that the many runs below are quick.
-Bytes SmallSave() {
-  return SaveBuilder(1).WithEntry(1).WithEntry(2).WithLength(builder::SlotStart(3)).Build();
-}
-
-// The bytes of an entry: slot 1 of a save.
-Bytes EntryFile() {
-  const Bytes save = SaveBuilder(9).WithEntry(1).Build();
-  return Bytes(save.begin() + builder::SlotStart(1), save.begin() + builder::SlotStart(1) + 29832);
-}
-
-// Splits a command line at its spaces.
-std::vector<std::string> Words(const std::string& line) {
-  std::istringstream words(line);
-  return {std::istream_iterator<std::string>(words), {}};
-}
-
-// A session with a save, a text, an entry and `file` from before, which it
-// returns.
-Bytes Prepare(const ToolSession& s, const std::string& file) {
-  s.Write("KV5SaveData", SmallSave());
+// A save cut after slot 2, so that the many runs below are quick, a text,
+// an entry, and `file` from before.
+void Prepare(const ToolSession& s, const std::string& file) {
+  s.Write("KV5SaveData",
+          SaveBuilder(1).WithEntry(1).WithEntry(2).WithLength(builder::SlotStart(3)).Build());
   chmod(s.PathOf("KV5SaveData").c_str(), 0640);
   s.Write("edit.txt", std::string("[ENTRY1]\nVoice=42\n"));
-  s.Write("entry.bin", EntryFile());
+  s.Write("entry.bin", Bytes(29832, 1));
   mkdir(s.PathOf("save").c_str(), 0755);
   mkdir(s.PathOf("thumbnails").c_str(), 0755);
   if (file != "KV5SaveData") {
     s.Write(file, "old " + file);
     chmod(s.PathOf(file).c_str(), 0600);
   }
-  return s.Read(file);
-}
-
-std::vector<std::string> Listing(const ToolSession& s) {
-  std::vector<std::string> names = s.List();
-  for (const std::string directory : {"save", "thumbnails"}) {
-    for (const std::string& name : s.List(directory)) names.push_back(directory + "/" + name);
-  }
-  return names;
-}
-
-// Runs `arguments` with the `at`th call failing (0: none); returns what the
-// tool printed. `calls` gets the calls it made.
-std::string RunWithFault(const ToolSession& s, const std::vector<std::string>& arguments,
-                         std::size_t at, std::vector<std::string>* calls = nullptr) {
-  const std::string log = s.PathOf("") + "../" + std::to_string(getpid()) + ".calls";
-  const FaultyRuns faulty(at, log);
-  const std::string printed = s.Run(arguments, at == 0 ? 0 : 1);
-  std::ifstream in(log);
-  for (std::string line; calls != nullptr && std::getline(in, line);) calls->push_back(line);
-  std::remove(log.c_str());
-  return printed;
 }
 
 // A run without faults writes its file in the order that keeps a file whole:
@@ -181,28 +134,39 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
   umask(umask_bits);
   // The command, the file there before the run, and the write-side calls of
   // a run without faults.
-  const std::string outputs[][3] = {
-      {"KV5SaveData", "KV5SaveData.txt", "open fwrite fflush fclose rename"},
-      {"-x KV5SaveData 2", "entry2.bin", "open fwrite fflush fclose rename"},
-      {"-p -xt KV5SaveData 1", "thumbnails/image1.ptc", "open fwrite fflush fclose rename"},
-      {"-p -rp KV5SaveData 2 entry.bin", "save/KV5SaveData",
-       "open fwrite fflush fsync fclose rename"},
-      {"-w KV5SaveData edit.txt", "KV5SaveData", "fopen fwrite fflush fsync fclose rename"}};
-  const std::regex reads("new|fread|fgets");
+  const std::string plain = "open fwrite fflush fclose rename";
+  const std::string synced = "open fwrite fflush fsync fclose rename";
+  const std::tuple<std::vector<std::string>, std::string, std::string> outputs[] = {
+      {{"KV5SaveData"}, "KV5SaveData.txt", plain},
+      {{"-x", "KV5SaveData", "2"}, "entry2.bin", plain},
+      {{"-p", "-xt", "KV5SaveData", "1"}, "thumbnails/image1.ptc", plain},
+      {{"-p", "-rp", "KV5SaveData", "2", "entry.bin"}, "save/KV5SaveData", synced},
+      {{"-w", "KV5SaveData", "edit.txt"}, "KV5SaveData", "f" + synced}};
   for (const auto& [command, file, good_writes] : outputs) {
     const ToolSession clean;
-    const Bytes old = Prepare(clean, file);
-    const std::vector<std::string> before = Listing(clean);
+    Prepare(clean, file);
+    const std::map<std::string, std::string> before = testing::FilesUnder(clean.PathOf(""));
+    // Runs the command in `s` with the `at`th call failing (0: none), its
+    // calls logged into `log`.
+    const auto run = [&command = command](const ToolSession& s, std::size_t at,
+                                          const std::string& log) {
+      const Launcher faulty("LD_PRELOAD=" KV5_FAULT_SHIM " KV5_FAULT_AT=" + std::to_string(at) +
+                            " KV5_FAULT_LOG=" + log);
+      return s.Run(command, at == 0 ? 0 : 1);
+    };
+    const std::string log = clean.PathOf("") + "../" + std::to_string(getpid()) + ".calls";
+    const std::string done = run(clean, 0, log);
     std::vector<std::string> calls;
-    const std::string done = RunWithFault(clean, Words(command), 0, &calls);
-    const Bytes written = clean.Read(file);
-    EXPECT_NE(written, old) << file;
-    EXPECT_EQ(Listing(clean), before) << file;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);) calls.push_back(line);
+    std::remove(log.c_str());
+    std::map<std::string, std::string> after = before;
+    const std::string written = after[file] = clean.ReadText(file);
+    EXPECT_TRUE(testing::FilesUnder(clean.PathOf("")) == after) << file;
     std::string writes;
-    for (const std::string& call : calls) {
-      if (!std::regex_match(call, reads)) writes += (writes.empty() ? "" : " ") + call;
-    }
-    EXPECT_EQ(writes, good_writes) << file;
+    for (const std::string& call : calls)
+      writes += call == "new" || call == "fread" || call == "fgets" ? "" : " " + call;
+    EXPECT_EQ(writes, " " + good_writes) << file;
     // A replaced file has the bits of a new one; a new save those of the save.
     const bool save = file == "KV5SaveData";
     struct stat status {};
@@ -220,19 +184,17 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
       const std::string where = file + ": " + calls[at - 1] + " (" + std::to_string(at) + ") fails";
       const ToolSession s;
       Prepare(s, file);
-      const std::string printed = RunWithFault(s, Words(command), at);
+      const std::string printed = run(s, at, "/dev/null");
       // What it printed before its last line is what a good run prints.
       const std::size_t last = printed.rfind('\n', printed.size() - 2) + 1;
       EXPECT_TRUE(std::regex_match(printed.substr(last), failure)) << where << ": " << printed;
       EXPECT_EQ(done.compare(0, last, printed, 0, last), 0) << where;
-      EXPECT_TRUE(s.Read(file) == (at - 1 > in_place ? written : old)) << where;
-      // Only a new save that could not be moved stays, whole, for the player.
-      std::vector<std::string> expected = before;
-      if (printed.find("Couldn't move") != std::string::npos) {
-        expected.insert(expected.begin() + 1, "KV5SaveData.new");
-        EXPECT_TRUE(s.Read("KV5SaveData.new") == written) << where;
-      }
-      EXPECT_EQ(Listing(s), expected) << where;
+      // Every file as before (the new one once it is in place), and none
+      // left behind but a new save that could not be moved, whole, for the
+      // player.
+      std::map<std::string, std::string> expected = at - 1 > in_place ? after : before;
+      if (printed.find("Couldn't move") != std::string::npos) expected["KV5SaveData.new"] = written;
+      EXPECT_TRUE(testing::FilesUnder(s.PathOf("")) == expected) << where;
     }
   }
 }
@@ -241,23 +203,23 @@ TEST(FileTest, AFileFromBeforeSurvivesAFailureAtEveryCall) {
 // in either order: the second waits for the first and loads what it wrote,
 // so the save holds both changes, and each prints what it prints alone.
 TEST(FileTest, TwoRunsOnOneSaveTakeTurns) {
-  const std::vector<std::string> runs[] = {Words("-w KV5SaveData edit.txt"),
-                                           Words("-rp KV5SaveData 2 entry.bin")};
-  const FaultyRuns quick(0, "/dev/null");
+  const std::vector<std::string> runs[] = {{"-w", "KV5SaveData", "edit.txt"},
+                                           {"-rp", "KV5SaveData", "2", "entry.bin"}};
+  const Launcher quick("");
   ToolSession session;
-  session.Write("edit.txt", std::string("[ENTRY1]\nVoice=42\n"));
-  session.Write("entry.bin", EntryFile());
-  session.Write("KV5SaveData", SmallSave());
+  Prepare(session, "KV5SaveData");
+  const std::string save = session.ReadText("KV5SaveData");
   const std::string alone[] = {session.Run(runs[0]), session.Run(runs[1])};
   const Bytes both = session.Read("KV5SaveData");
+  const std::vector<std::string> files = session.List();
   for (int pair = 0; pair < 100; ++pair) {
-    session.Write("KV5SaveData", SmallSave());
+    session.Write("KV5SaveData", save);
     const ToolSession::Running first = session.Start(runs[pair % 2]);
     const ToolSession::Running second = session.Start(runs[1 - pair % 2]);
     EXPECT_EQ(session.Finish(first), alone[pair % 2]) << "pair " << pair;
     EXPECT_EQ(session.Finish(second), alone[1 - pair % 2]) << "pair " << pair;
     ASSERT_TRUE(session.Read("KV5SaveData") == both) << "pair " << pair << " lost a change";
-    ASSERT_EQ(session.List(), (std::vector<std::string>{"KV5SaveData", "edit.txt", "entry.bin"}));
+    ASSERT_EQ(session.List(), files);
   }
 }
 
@@ -272,10 +234,9 @@ TEST(PathTest, TheLongestPathsAreTakenAndLongerOnesRefused) {
     ASSERT_EQ(mkdir(session.PathOf(deep).c_str(), 0755), 0);
     deep += '/';
   }
-  const std::string save = deep + std::string(2599 - deep.size(), 's');
+  const std::string name(2599 - deep.size(), 's'), save = deep + name;
   const std::string text = deep + std::string(2603 - deep.size(), 't');
   const std::string entry = deep + std::string(2603 - deep.size(), 'e');
-  const std::string name = save.substr(deep.size());
   session.Write(save, SaveBuilder(7).WithEntry(1).WithEntry(3).Build());
   session.Write(text, std::string());
   session.Write(entry, Bytes(29832, 1));
@@ -292,7 +253,6 @@ TEST(PathTest, TheLongestPathsAreTakenAndLongerOnesRefused) {
   EXPECT_EQ(session.Run({"-rp", save, "2", entry}), loaded + entry +
                                                         " loaded.\nReplaced entry #2 with " +
                                                         entry + ".\nWrote new savedata file.\n");
-
   const std::string too_long = "Error: Path is too long: ";
   EXPECT_EQ(session.Run({save + "s"}, 1), too_long + save + "s\n");
   EXPECT_EQ(session.Run({"-w", save, text + "t"}, 1), loaded + too_long + text + "t\n");

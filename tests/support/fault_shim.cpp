@@ -31,31 +31,21 @@ Function Real(const char* name) {
 }
 
 int RealOpen(const char* path, int flags, mode_t mode = 0) {
-  static const auto real_open = Real<int (*)(const char*, int, ...)>("open");
-  return real_open(path, flags, mode);
+  return Real<int (*)(const char*, int, ...)>("open")(path, flags, mode);
 }
 
-void Log(const char* call, bool failed) {
-  const char* log = std::getenv("KV5_FAULT_LOG");
-  const int descriptor = log ? RealOpen(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
-  if (descriptor < 0) return;
-  dprintf(descriptor, "%s%s\n", call, failed ? " failed" : "");
-  close(descriptor);
-}
-
-// Counts the call; true when it is the one to fail, with errno EIO.
+// Counts and logs the call; true when it is the one to fail, with errno EIO.
 bool Fails(const char* call) {
   static long count = 0;
+  static const char* const log = std::getenv("KV5_FAULT_LOG");
+  static const int descriptor =
+      log ? RealOpen(log, O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644) : -1;
   const char* at = std::getenv("KV5_FAULT_AT");
   const bool fails = at != nullptr && ++count == std::atol(at);
-  Log(call, fails);
+  if (descriptor >= 0) dprintf(descriptor, "%s%s\n", call, fails ? " failed" : "");
   if (fails) errno = EIO;
   return fails;
 }
-
-bool ForWriting(int flags) { return (flags & O_ACCMODE) != O_RDONLY || (flags & O_CREAT) != 0; }
-
-bool ForWriting(const char* mode) { return std::strpbrk(mode, "wa+") != nullptr; }
 
 // The tool's own files, not the console it reports to.
 bool IsFile(std::FILE* stream) { return stream != nullptr && stream != stdout && stream != stderr; }
@@ -84,12 +74,12 @@ int open(const char* path, int flags, ...) {
   va_start(rest, flags);
   const mode_t mode = (flags & O_CREAT) != 0 ? va_arg(rest, mode_t) : 0;
   va_end(rest);
-  if (ForWriting(flags) && Fails("open")) return -1;
+  if (((flags & O_ACCMODE) != O_RDONLY || (flags & O_CREAT) != 0) && Fails("open")) return -1;
   return RealOpen(path, flags, mode);
 }
 
 std::FILE* fopen(const char* path, const char* mode) {
-  if (ForWriting(mode) && Fails("fopen")) return nullptr;
+  if (std::strpbrk(mode, "wa+") != nullptr && Fails("fopen")) return nullptr;
   return Real<decltype(&fopen)>("fopen")(path, mode);
 }
 
@@ -124,9 +114,8 @@ int fsync(int descriptor) {
 int fclose(std::FILE* stream) {
   const bool fails =
       IsFile(stream) && (fcntl(fileno(stream), F_GETFL) & O_ACCMODE) != O_RDONLY && Fails("fclose");
-  const int error = errno;
   const int closed = Real<decltype(&fclose)>("fclose")(stream);
-  if (fails) errno = error;
+  if (fails) errno = EIO;
   return fails ? EOF : closed;
 }
 

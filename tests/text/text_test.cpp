@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <tuple>
 
 #include "catalogue/catalogue.h"
 #include "save_builder/save_builder.h"
@@ -28,8 +29,7 @@ using testing::ToolSession;
 
 // Empty when the export writes what printf writes; otherwise both.
 std::string Mismatch(float value) {
-  char ours[kLongestFloatText];
-  char library[64];
+  char ours[kLongestFloatText], library[64];
   std::snprintf(library, sizeof library, "%f", static_cast<double>(value));
   const std::string text(ours, PutFloatText(ours, value));
   return text == library ? "" : text + " instead of " + library;
@@ -42,11 +42,10 @@ std::string Mismatch(float value) {
 TEST(FloatTextTest, WritesWhatPrintfWrites) {
   for (const float value :
        {0.0078125f, 0.0234375f, -1e-9f, -1562.5f, 0x1p-149f, 0x1p-126f, 0x1.fffffep127f, -HUGE_VALF,
-        -NAN, 5e-7f, 4.9999997e-7f, 0.9999995f, 999999.9999f, 0x1p40f, 0x1.fffffep39f, 0x3p-41f}) {
+        -NAN, 5e-7f, 4.9999997e-7f, 0.9999995f, 999999.9999f, 0x1p40f, 0x1.fffffep39f, 0x3p-41f})
     EXPECT_EQ(Mismatch(value), "");
-  }
   std::uint64_t state = 12345;
-  for (std::uint32_t exponent = 0; exponent < 256; ++exponent) {
+  for (std::uint32_t exponent = 0; exponent < 256; ++exponent)
     for (std::uint32_t i = 0; i < 4000; ++i) {
       state = state * 6364136223846793005ULL + 1442695040888963407ULL;
       const std::uint32_t mantissa = i == 0 ? 0 : i == 1 ? 0x7FFFFF : state >> 41;
@@ -55,10 +54,8 @@ TEST(FloatTextTest, WritesWhatPrintfWrites) {
       std::memcpy(&value, &bits, sizeof value);
       ASSERT_EQ(Mismatch(value), "") << "bits " << bits;
     }
-  }
-  for (int n = -128 * 4096; n <= 128 * 4096; ++n) {
+  for (int n = -128 * 4096; n <= 128 * 4096; ++n)
     ASSERT_EQ(Mismatch(static_cast<float>(n) / 128), "") << n << "/128";
-  }
 }
 
 // The import in-process, for what a case file cannot show: that a message
@@ -66,14 +63,11 @@ TEST(FloatTextTest, WritesWhatPrintfWrites) {
 // `text` as the text file; returns what the import printed, which is
 // a problem for the run's status unless it is only the loaded line.
 std::string Import(const std::string& text) {
-  ToolSession session;
-  session.Write("edit.txt", text);
-  File file = File::Open(session.PathOf("edit.txt"), "rb");
+  File file(fmemopen(const_cast<char*>(text.data()), text.size(), "rb"));
   testing::StdoutCapture output;
   const ImportedText result = ReadTextFile(file, "edit.txt");
   const std::string printed = output.Take();
   EXPECT_EQ(result.problem_reported, printed != "Text file loaded.\n") << printed;
-  EXPECT_FALSE(result.read_failed);
   return printed;
 }
 
@@ -85,28 +79,19 @@ TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
   // on its own, an empty line; the next line is numbered two further on.
   EXPECT_EQ(Import("[ENTRY1]\n" + std::string(1059, 'x') + "\nVoice=12\nBogus\n"),
             "Major error thing warning. Length of variable name exeeded during ReadEnemyData()\n"
-            "Invalid variable name found at line 4.\n"
-            "Text file loaded.\n");
+            "Invalid variable name found at line 4.\nText file loaded.\n");
   EXPECT_EQ(voice.byte_value, 0x12);
   EXPECT_EQ(Import("[ENTRY1]\nVoice=3" + std::string(1060, ' ') + "4\n"),
             "Invalid variable name found at line 2.\nText file loaded.\n");
   EXPECT_EQ(voice.byte_value, 0x30) << "the 4 is in the next piece, a line of its own";
 }
 
-// True when no entry of the store holds anything, as at start.
+// True when every entry of the store holds only zero bytes, as at start:
+// the store is left to pages never written until a run needs them.
 bool StoreIsClear() {
-  const auto zero = [](auto x) { return x == 0; };
-  for (const EntryValues& entry : TheValueStore().entries) {
-    if (entry.touched || std::count(entry.present.begin(), entry.present.end(), true) > 0)
-      return false;
-    for (const ValueRecord& value : entry.values) {
-      if (value.byte_value != 0 || value.integer_value != 0 || !value.text.empty() ||
-          !std::all_of(value.floats.begin(), value.floats.end(), zero) ||
-          !std::all_of(value.bytes.begin(), value.bytes.end(), zero))
-        return false;
-    }
-  }
-  return true;
+  const auto& entries = TheValueStore().entries;
+  const auto* bytes = reinterpret_cast<const unsigned char*>(entries.data());
+  return std::all_of(bytes, bytes + sizeof entries, [](unsigned char byte) { return byte == 0; });
 }
 
 // The clearing of the value store writes only the entries a run touched:
@@ -115,8 +100,7 @@ TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
   ClearTables();
   BuildFieldCatalogue();
   ASSERT_TRUE(StoreIsClear());
-  SaveImage image;
-  image.bytes.assign(100, 0);
+  SaveImage image{ImageBytes(100), Edition::kFive};
   DecodeValue(FindField("Name"), 0, 0, image);
   EXPECT_TRUE(StoreIsClear()) << "a field found absent touches nothing";
 
@@ -124,10 +108,9 @@ TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
   for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
   const Bytes bytes = save.WithEntry(2).Build();
   image.bytes.assign(bytes.begin(), bytes.end());
-  {
-    testing::StdoutCapture quiet;
-    ProcessSaveData(PassDirection::kDecode, image);
-  }
+  testing::StdoutCapture quiet;
+  ProcessSaveData(PassDirection::kDecode, image);
+  quiet.Take();
   Import(
       "[ENTRY1to200]\nName=Abc\nScale-Head=2.5\nModel Type=01 02\nVoice=7F\n"
       "[ENTRY5]\nName=this one is too long to be stored\nColor-Skin=1 2 3\n");
@@ -145,11 +128,9 @@ constexpr std::size_t kName = 13249;
 // and nothing else changes. The entry holds 1.0000001 at "Scale-Head" and
 // "Height 2" (shown as 1.000000) and the name "J" followed by "ürgen".
 TEST(WriteBack, AnEditedLineInTheWholeExportIsWritten) {
-  const struct {
-    const char* line;  // replaces the line of its field in the export of slot 1
-    std::size_t offset;
-    Bytes bytes;  // what the entry holds there afterwards
-  } edits[] = {
+  // The line that replaces the line of its field in the export of slot 1, and
+  // what the entry holds afterwards at which offset.
+  const std::tuple<std::string, std::size_t, Bytes> edits[] = {
       {"Character Type=12 34", 20, {0x12, 0x34}},
       {"Height 1=12 34", 20, {0x12, 0x34}},
       {"Height 2=1.500000", kScaleHead, {0x3F, 0xC0, 0x00, 0x00}},
@@ -171,22 +152,22 @@ TEST(WriteBack, AnEditedLineInTheWholeExportIsWritten) {
                            .WithBytes(1, kName, {'J', 0xC3, 0xBC, 'r', 'g', 'e', 'n', 0})
                            .WithExactValues(2)
                            .Build();
-  for (const auto& edit : edits) {
-    ToolSession session;
-    session.Write("KV5SaveData", before);
-    session.Run({"-r", "KV5SaveData"});
-    std::string text = session.ReadText("KV5SaveData.txt");
-    const std::string line = edit.line;
+  ToolSession session;
+  session.Write("KV5SaveData", before);
+  session.Run({"-r", "KV5SaveData"});
+  const std::string exported = session.ReadText("KV5SaveData.txt");
+  for (const auto& [line, offset, bytes] : edits) {
+    std::string text = exported;
     const std::size_t start = text.find("\r\n" + line.substr(0, line.find('=') + 1)) + 2;
-    ASSERT_LT(start, text.find("[ENTRY2]")) << edit.line;
+    ASSERT_LT(start, text.find("[ENTRY2]")) << line;
     text.replace(start, text.find("\r\n", start) - start, line);
-    session.Write("KV5SaveData.txt", text);
-    session.Run({"-w", "KV5SaveData", "KV5SaveData.txt"});
-
+    session.Write("edit.txt", text);
+    session.Write("KV5SaveData", before);
+    session.Run({"-w", "KV5SaveData", "edit.txt"});
     Bytes expected = before;
-    std::copy(edit.bytes.begin(), edit.bytes.end(),
-              expected.begin() + static_cast<long>(builder::SlotStart(1) + edit.offset));
-    EXPECT_TRUE(session.Read("KV5SaveData") == expected) << edit.line;
+    std::copy(bytes.begin(), bytes.end(),
+              expected.begin() + static_cast<long>(builder::SlotStart(1) + offset));
+    EXPECT_TRUE(session.Read("KV5SaveData") == expected) << line;
   }
 }
 
