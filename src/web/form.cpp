@@ -53,11 +53,16 @@ bool LoadEditionFive(const std::string& save_path, SaveImage& image) {
   return file && LoadSaveData(file, save_path, image) && image.edition == Edition::kFive;
 }
 
+// Every call starts from the catalogue as a run of the tool builds it.
+void BuildFreshCatalogue() {
+  ClearTables();
+  BuildFieldCatalogue();
+}
+
 // Loads and decodes the save as the read mode does, with its messages.
 bool LoadAndDecode(const std::string& save_path) {
   if (!LoadEditionFive(save_path, TheSaveImage())) return false;
-  ClearTables();
-  BuildFieldCatalogue();
+  BuildFreshCatalogue();
   ProcessSaveData(PassDirection::kDecode, TheSaveImage());
   return true;
 }
@@ -219,8 +224,7 @@ std::string CharacterFields(const std::string& save_path, int number) {
 }
 
 std::string CheckFieldLine(int number, std::string_view name, std::string_view value) {
-  ClearTables();
-  BuildFieldCatalogue();
+  BuildFreshCatalogue();
   const std::string header = SectionHeader(number - 1);
   const std::string quiet = ImportMessages(header);
   std::string problem = ImportMessages(header + TypedFieldLine(name, value));
@@ -253,8 +257,7 @@ std::string CompareSaveFiles(const std::string& old_path, const std::string& new
   if (!LoadEditionFive(old_path, old_save) || !LoadEditionFive(new_path, new_save)) {
     return json.Null().EndObject().text();
   }
-  ClearTables();
-  BuildFieldCatalogue();
+  BuildFreshCatalogue();
   std::string closing;
   json.BeginArray();
   CompareSaves(old_save, new_save, false, [&](std::string_view piece) {
