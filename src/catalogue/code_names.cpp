@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "catalogue/catalogue.h"
 #include "catalogue/code_tables.h"
 
 namespace kv5 {
@@ -68,9 +69,10 @@ constexpr VoiceSetRow kVoiceSets[] = {
 
 // The equipment slot an item belongs to, as the field id of that slot in the
 // first slot array: its label ("UG0" to "UG13") is printed after the name.
-constexpr std::int32_t kUG0 = 72, kUG1 = 73, kUG2 = 74, kUG3 = 75, kUG4 = 76, kUG5 = 77,
-                       kUG6 = 78, kUG7 = 79, kUG8 = 80, kUG9 = 81, kUG10 = 82, kUG11 = 83,
-                       kUG12 = 84, kUG13 = 85;
+constexpr std::int32_t kUG0 = kFirstSlotField, kUG1 = kUG0 + 1, kUG2 = kUG0 + 2, kUG3 = kUG0 + 3,
+                       kUG4 = kUG0 + 4, kUG5 = kUG0 + 5, kUG6 = kUG0 + 6, kUG7 = kUG0 + 7,
+                       kUG8 = kUG0 + 8, kUG9 = kUG0 + 9, kUG10 = kUG0 + 10, kUG11 = kUG0 + 11,
+                       kUG12 = kUG0 + 12, kUG13 = kUG0 + 13;
 
 struct EquipmentRow {
   std::int32_t group;
@@ -257,18 +259,18 @@ static_assert(sizeof kEquipment / sizeof kEquipment[0] == 163);
 
 }  // namespace
 
-void FillCodeNameTables() {
+void FillCodeNameTables(CodeNameTables& tables, Reporter& report) {
   for (int index = 0; index < kModelCount; ++index) {
     const ModelRow& row = kModels[index];
-    SetModel(index, row.character_code, row.style_code, row.name);
+    tables.SetModel(index, row.character_code, row.style_code, row.name);
   }
-  for (const VoiceSetRow& row : kVoiceSets) AddVoiceSet(row.code, row.name);
+  for (const VoiceSetRow& row : kVoiceSets) tables.AddVoiceSet(row.code, row.name, report);
   // The current group changes only between runs of items of one slot.
   std::int32_t group = kNoGroup;
-  SetEquipmentGroup(group);
+  tables.SetEquipmentGroup(group);
   for (const EquipmentRow& row : kEquipment) {
-    if (row.group != group) SetEquipmentGroup(group = row.group);
-    AddEquipmentHex(row.code, row.name);
+    if (row.group != group) tables.SetEquipmentGroup(group = row.group);
+    tables.AddEquipmentHex(row.code, row.name, report);
   }
 }
 

@@ -1,61 +1,13 @@
 #include "catalogue/code_tables.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "catalogue/hex.h"
 
 namespace kv5 {
 namespace {
 
-// The export looks up some 14,000 equipment codes in a full save, and most
-// of them name nothing, so a walk over all 500 records for each was the
-// export's largest cost. FindEquipment searches this index instead: every
-// record by its first four code bytes, records with the same four bytes in
-// index order. It is sorted again after the table changes.
 constexpr std::size_t kIndexedBytes = 4;
-
-struct EquipmentKey {
-  std::uint32_t prefix;  // the first four code bytes, the first one highest
-  std::int32_t index;
-};
-
-struct CodeNameTables {
-  std::array<VoiceSet, kVoiceSetCapacity> voice_sets;
-  int voice_set_count = 0;
-  std::array<ModelRecord, kModelCount> models;
-  std::array<EquipmentRecord, kEquipmentCapacity> equipment;
-  int equipment_count = 0;
-  std::int32_t current_group = kNoGroup;
-  std::array<EquipmentKey, kEquipmentCapacity> equipment_index{};
-  bool equipment_index_stale = true;
-};
-
-CodeNameTables& Tables() {
-  static CodeNameTables tables;
-  return tables;
-}
-
-// The equipment record the next registration fills, or null when the table
-// is full or the name does not fit.
-EquipmentRecord* NextEquipmentRecord(std::string_view name) {
-  CodeNameTables& tables = Tables();
-  if (name.size() >= kNameCapacity) {
-    std::printf("Too long name for generic equipment! %.*s\n", static_cast<int>(name.size()),
-                name.data());
-    return nullptr;
-  }
-  if (tables.equipment_count >= kEquipmentCapacity) return nullptr;
-  return &tables.equipment[static_cast<std::size_t>(tables.equipment_count)];
-}
-
-void FinishEquipmentRecord(EquipmentRecord& record, std::string_view name) {
-  CodeNameTables& tables = Tables();
-  record.name.Assign(name);
-  record.group = tables.current_group;
-  ++tables.equipment_count;
-  tables.equipment_index_stale = true;
-}
 
 std::uint32_t Prefix(const std::uint8_t* code) {
   std::uint32_t prefix = 0;
@@ -63,67 +15,61 @@ std::uint32_t Prefix(const std::uint8_t* code) {
   return prefix;
 }
 
-const std::array<EquipmentKey, kEquipmentCapacity>& EquipmentIndex() {
-  CodeNameTables& tables = Tables();
-  auto& index = tables.equipment_index;
-  if (tables.equipment_index_stale) {
-    for (std::size_t i = 0; i < index.size(); ++i) {
-      index[i] = {Prefix(tables.equipment[i].code.data()), static_cast<std::int32_t>(i)};
-    }
-    std::sort(index.begin(), index.end(), [](const EquipmentKey& a, const EquipmentKey& b) {
-      return a.prefix != b.prefix ? a.prefix < b.prefix : a.index < b.index;
-    });
-    tables.equipment_index_stale = false;
-  }
-  return index;
-}
-
 }  // namespace
 
-void ClearCodeNameTables() {
-  CodeNameTables& tables = Tables();
-  tables.voice_set_count = 0;
-  tables.equipment_count = 0;
-  tables.current_group = kNoGroup;
-  tables.equipment_index_stale = true;
-  for (EquipmentRecord& record : tables.equipment) {
-    record.code.fill(0);
-    record.name.Clear();
+// The equipment record the next registration fills, or null when the table
+// is full or the name does not fit.
+EquipmentRecord* CodeNameTables::NextEquipmentRecord(std::string_view name, Reporter& report) {
+  if (name.size() >= kNameCapacity) {
+    report.Say("Too long name for generic equipment! %.*s\n", static_cast<int>(name.size()),
+               name.data());
+    return nullptr;
   }
-  for (ModelRecord& record : tables.models) {
-    record.character_code = 0;
-    record.style_code = 0;
-    record.name.Clear();
-  }
-  for (VoiceSet& record : tables.voice_sets) {
-    record.code = 0xFF;
-    record.name.Clear();
-  }
+  if (equipment_count_ >= kEquipmentCapacity) return nullptr;
+  return &equipment_[static_cast<std::size_t>(equipment_count_)];
 }
 
-void AddVoiceSet(std::uint8_t code, std::string_view name) {
-  CodeNameTables& tables = Tables();
-  if (tables.voice_set_count >= kVoiceSetCapacity) return;
-  VoiceSet& record = tables.voice_sets[static_cast<std::size_t>(tables.voice_set_count)];
+void CodeNameTables::FinishEquipmentRecord(EquipmentRecord& record, std::string_view name) {
+  record.name.Assign(name);
+  record.group = current_group_;
+  ++equipment_count_;
+  equipment_index_stale_ = true;
+}
+
+const CodeNameTables::EquipmentKeys& CodeNameTables::EquipmentIndex() const {
+  if (equipment_index_stale_) {
+    for (std::size_t i = 0; i < equipment_index_.size(); ++i) {
+      equipment_index_[i] = {Prefix(equipment_[i].code.data()), static_cast<std::int32_t>(i)};
+    }
+    std::sort(equipment_index_.begin(), equipment_index_.end(),
+              [](const EquipmentKey& a, const EquipmentKey& b) {
+                return a.prefix != b.prefix ? a.prefix < b.prefix : a.index < b.index;
+              });
+    equipment_index_stale_ = false;
+  }
+  return equipment_index_;
+}
+
+void CodeNameTables::AddVoiceSet(std::uint8_t code, std::string_view name, Reporter& report) {
+  if (voice_set_count_ >= kVoiceSetCapacity) return;
+  VoiceSet& record = voice_sets_[static_cast<std::size_t>(voice_set_count_)];
   record.code = code;
   record.name.Assign(name);
-  if (++tables.voice_set_count == kVoiceSetCapacity) std::printf("Warning, max voice sets!");
+  if (++voice_set_count_ == kVoiceSetCapacity) report.Say("Warning, max voice sets!");
 }
 
-void SetModel(int index, std::uint8_t character_code, std::uint8_t style_code,
-              std::string_view name) {
+void CodeNameTables::SetModel(int index, std::uint8_t character_code, std::uint8_t style_code,
+                              std::string_view name) {
   if (index < 0 || index >= kModelCount) return;
-  ModelRecord& record = Tables().models[static_cast<std::size_t>(index)];
+  ModelRecord& record = models_[static_cast<std::size_t>(index)];
   record.character_code = character_code;
   record.style_code = style_code;
   record.name.Assign(name);
 }
 
-void SetEquipmentGroup(std::int32_t group) { Tables().current_group = group; }
-
-void AddEquipment(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_t b3,
-                  std::string_view name) {
-  EquipmentRecord* record = NextEquipmentRecord(name);
+void CodeNameTables::AddEquipment(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2,
+                                  std::uint8_t b3, std::string_view name, Reporter& report) {
+  EquipmentRecord* record = NextEquipmentRecord(name, report);
   if (record == nullptr) return;
   std::fill(record->code.begin(), record->code.begin() + 9, std::uint8_t{0});
   record->code[0] = b0;
@@ -133,8 +79,9 @@ void AddEquipment(std::uint8_t b0, std::uint8_t b1, std::uint8_t b2, std::uint8_
   FinishEquipmentRecord(*record, name);
 }
 
-void AddEquipmentHex(std::string_view code_text, std::string_view name) {
-  EquipmentRecord* record = NextEquipmentRecord(name);
+void CodeNameTables::AddEquipmentHex(std::string_view code_text, std::string_view name,
+                                     Reporter& report) {
+  EquipmentRecord* record = NextEquipmentRecord(name, report);
   if (record == nullptr) return;
   std::size_t position = 0;
   for (std::size_t k = 0; k < record->code.size(); ++k) {
@@ -146,37 +93,33 @@ void AddEquipmentHex(std::string_view code_text, std::string_view name) {
   FinishEquipmentRecord(*record, name);
 }
 
-int VoiceSetCount() { return Tables().voice_set_count; }
-int EquipmentCount() { return Tables().equipment_count; }
-
-const VoiceSet& VoiceSetAt(int index) {
-  return Tables().voice_sets[static_cast<std::size_t>(index)];
+const VoiceSet& CodeNameTables::VoiceSetAt(int index) const {
+  return voice_sets_[static_cast<std::size_t>(index)];
 }
-const ModelRecord& ModelAt(int index) { return Tables().models[static_cast<std::size_t>(index)]; }
-const EquipmentRecord& EquipmentAt(int index) {
-  return Tables().equipment[static_cast<std::size_t>(index)];
+const ModelRecord& CodeNameTables::ModelAt(int index) const {
+  return models_[static_cast<std::size_t>(index)];
+}
+const EquipmentRecord& CodeNameTables::EquipmentAt(int index) const {
+  return equipment_[static_cast<std::size_t>(index)];
 }
 
-int FindVoiceSet(std::uint8_t code) {
-  const auto& records = Tables().voice_sets;
+int CodeNameTables::FindVoiceSet(std::uint8_t code) const {
   for (int index = 0; index < kVoiceSetCapacity; ++index) {
-    if (records[static_cast<std::size_t>(index)].code == code) return index;
+    if (voice_sets_[static_cast<std::size_t>(index)].code == code) return index;
   }
   return -1;
 }
 
-int FindStyle(std::uint8_t style_code) {
-  const auto& records = Tables().models;
+int CodeNameTables::FindStyle(std::uint8_t style_code) const {
   for (int index = 0; index < kModelCount; ++index) {
-    if (records[static_cast<std::size_t>(index)].style_code == style_code) return index;
+    if (models_[static_cast<std::size_t>(index)].style_code == style_code) return index;
   }
   return -1;
 }
 
-int FindEquipment(ConstByteSpan code) {
+int CodeNameTables::FindEquipment(ConstByteSpan code) const {
   if (code.empty() || code.size() > kEquipmentCodeCapacity) return -1;
-  const auto& records = Tables().equipment;
-  const auto& index = EquipmentIndex();
+  const EquipmentKeys& index = EquipmentIndex();
   // The records whose first four code bytes agree with the code's first
   // four, or with all of a shorter code, lie together in the index.
   const std::size_t head = std::min(code.size(), kIndexedBytes);
@@ -197,7 +140,7 @@ int FindEquipment(ConstByteSpan code) {
   // One prefix, its records in index order: the first that matches the rest
   // of the code is the first in the table.
   for (; key != index.end() && key->prefix == low; ++key) {
-    const auto& record_code = records[static_cast<std::size_t>(key->index)].code;
+    const auto& record_code = equipment_[static_cast<std::size_t>(key->index)].code;
     if (std::equal(code.begin() + kIndexedBytes, code.end(), record_code.begin() + kIndexedBytes))
       return key->index;
   }

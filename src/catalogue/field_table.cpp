@@ -227,4 +227,20 @@ const std::array<FieldRow, kRegisteredFieldCount> kFieldTable = {{
     {228, "Camera Var31",                          nullptr, 0x3494, kByteArray, 4, false},
 }};
 
+const std::array<FieldGroupRow, kFieldGroupCount> kFieldGroups = {{
+    {0, "Names and model type"},
+    {6, "Voice"},
+    {10, "Character"},
+    {15, "Creation mode equipment"},
+    {28, "Heights and body"},
+    {48, "Colours"},
+    {70, "Effects"},
+    {72, "Equipment slots"},
+    {111, "Equipment slots, second copy"},
+    {125, "Armor break slots"},
+    {139, "Armor break slots, second copy"},
+    {192, "Model slots of the later copies"},
+    {198, "Camera and thumbnail"},
+}};
+
 }  // namespace kv5

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/run.h"
@@ -13,16 +14,24 @@
 
 namespace {
 
+// The program's messages go to standard output, as they come.
+class StandardOutput final : public kv5::Reporter {
+ public:
+  void Write(std::string_view text) override { std::fwrite(text.data(), 1, text.size(), stdout); }
+  bool Flush() override { return std::fflush(stdout) == 0 && std::ferror(stdout) == 0; }
+};
+
 // Every failure the tool knows of is reported by Run itself; running out of
 // memory is the one thing left that could throw, and it must not end the
 // process abnormally either. The save on disk is never touched by a run that
 // stops here: the new save only takes its place once complete.
 template <typename Start>
 int ReportingOutOfMemory(Start start) {
+  StandardOutput out;
   try {
-    return start();
+    return start(out);
   } catch (const std::bad_alloc&) {
-    std::printf("Error: Out of memory.\n");
+    out.Write("Error: Out of memory.\n");
     return 1;
   }
 }
@@ -60,12 +69,12 @@ int wmain(int argc, wchar_t* argv[]) {
     _setmode(_fileno(stdout), _O_BINARY);
     std::setvbuf(stdout, nullptr, _IOFBF, 1 << 16);
   }
-  const int status = ReportingOutOfMemory([&] {
+  const int status = ReportingOutOfMemory([&](kv5::Reporter& out) {
     std::vector<std::string> arguments;
     for (int i = 0; i < argc; ++i) arguments.push_back(Utf8(argv[i]));
     std::vector<const char*> pointers;
     for (const std::string& argument : arguments) pointers.push_back(argument.c_str());
-    return kv5::Run(argc, pointers.data());
+    return kv5::Run(argc, pointers.data(), out);
   });
   std::fflush(stdout);
   if (console_code_page != 0) SetConsoleOutputCP(console_code_page);
@@ -73,6 +82,6 @@ int wmain(int argc, wchar_t* argv[]) {
 }
 #else
 int main(int argc, char* argv[]) {
-  return ReportingOutOfMemory([&] { return kv5::Run(argc, argv); });
+  return ReportingOutOfMemory([&](kv5::Reporter& out) { return kv5::Run(argc, argv, out); });
 }
 #endif

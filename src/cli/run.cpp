@@ -1,24 +1,18 @@
 #include "cli/run.h"
 
-#include <cstdio>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
-#include "catalogue/catalogue.h"
 #include "cli/entry_number.h"
 #include "cli/options.h"
+#include "cli/output_files.h"
 #include "cli/usage.h"
-#include "compare/compare_saves.h"
 #include "save/file.h"
 #include "save/new_save.h"
 #include "save/path.h"
-#include "save/save_image.h"
-#include "save/transfer.h"
-#include "text/text_export.h"
-#include "text/text_import.h"
-#include "text/unchanged_lines.h"
-#include "values/entry_pass.h"
+#include "session/session.h"
 
 namespace kv5 {
 namespace {
@@ -42,152 +36,166 @@ bool ReplacesSave(const Options& options) {
           options.mode == RunMode::kReplaceThumbnail);
 }
 
-// Opens and loads the save `argument` names into `image`; with a `lock`,
-// takes the save's lock first. Reports every failure, and prints the usage
-// text when it is not an edition 5 save. Returns the save path when the run
-// goes on.
-std::optional<std::string> LoadEditionFiveSave(std::string_view argument, SaveImage& image,
-                                               platform::SaveLock* lock) {
-  std::optional<std::string> save_path = FitPath(kSavePathCapacity, {argument});
-  if (!save_path) return std::nullopt;
-  if (lock != nullptr) *lock = platform::SaveLock(*save_path);
-  File save_file = File::OpenWithoutWaiting(*save_path);
-  if (!save_file) {
-    std::printf("Error: Couldn't open %s.", save_path->c_str());
-    return std::nullopt;
-  }
-  if (!LoadSaveData(save_file, *save_path, image)) return std::nullopt;
-  if (image.edition != Edition::kFive) {
-    PrintUsage();
-    return std::nullopt;
-  }
-  return save_path;
+ConstByteSpan SaveBytes(const Session& session) {
+  return ConstByteSpan(session.data(), session.size());
 }
 
-// The entry number argument, or nothing after the message for an invalid one.
-std::optional<int> SelectedSlot(std::string_view argument) {
+// The save a run works on, under the path it was given.
+struct LoadedSave {
+  std::string path;
+  std::unique_ptr<Session> session;
+};
+
+// Opens and loads the save `argument` names; with a `lock`, takes the save's
+// lock first. Reports every failure, and prints the usage text when it is
+// not an edition 5 save.
+std::optional<LoadedSave> LoadEditionFiveSave(std::string_view argument, Reporter& out,
+                                              platform::SaveLock* lock) {
+  std::optional<std::string> save_path = FitPath(kSavePathCapacity, {argument}, out);
+  if (!save_path) return std::nullopt;
+  if (lock != nullptr) *lock = platform::SaveLock(*save_path);
+  Opened opened = Session::OpenFile(*save_path);
+  out.Write(opened.messages);
+  if (opened.status == Opened::Status::kNotEditionFive) PrintUsage(out);
+  if (!opened.session) return std::nullopt;
+  return LoadedSave{std::move(*save_path), std::move(opened.session)};
+}
+
+// The entry number argument as a slot number, or nothing after the message
+// for an invalid one.
+std::optional<int> SelectedSlot(std::string_view argument, Reporter& out) {
   const EntryNumber number = ReadEntryNumberArgument(argument);
   if (!number.plain) {
-    std::printf("Error: %s is not a valid entry number.\n", std::string(argument).c_str());
+    out.Say("Error: %s is not a valid entry number.\n", std::string(argument).c_str());
     return std::nullopt;
   }
   if (!number.valid()) {
-    std::printf("Error: %i is not a valid entry number.\n", number.as_read);
+    out.Say("Error: %i is not a valid entry number.\n", number.as_read);
     return std::nullopt;
   }
-  return number.slot();
+  return number.as_read;
 }
 
-bool RunRead(const Options& options, const std::string& save_path) {
-  const std::optional<std::string> text_path = TextFileNameFor(save_path, options.into_directories);
+bool RunRead(const Options& options, LoadedSave& save, Reporter& out) {
+  const std::optional<std::string> text_path =
+      TextFileNameFor(save.path, options.into_directories, out);
   if (!text_path) return false;
   if (options.into_directories) MakeDirectory("txt");
   OutputFile text_file(*text_path);
-  if (!CreatedOrReported(text_file)) return false;
-  ProcessSaveData(PassDirection::kDecode, TheSaveImage());
-  return WriteTextFile(text_file, options.aligned_text);
+  if (!CreatedOrReported(text_file, out)) return false;
+  return WriteTextFile(text_file, *save.session, options.aligned_text, out);
 }
 
-// After a mode wrote a new save: without "-p" it takes the place of the save
-// file in one step, so a complete save is on disk at every moment. True when
-// the new save is where it belongs.
-bool MoveNewSaveOntoSave(const std::optional<std::string>& new_save, const Options& options,
-                         const std::string& save_path) {
-  if (!new_save) return false;
-  if (options.into_directories) return true;
-  if (MoveFileOnto(*new_save, save_path)) return true;
-  std::printf("Error: Couldn't move %s onto %s\n", new_save->c_str(), save_path.c_str());
-  return false;
-}
-
-int RunWrite(const Options& options, const std::string& save_path) {
+int RunWrite(const Options& options, LoadedSave& save, Reporter& out) {
   const std::optional<std::string> text_path =
-      FitPath(kFormedPathCapacity, {options.positional[1]});
+      FitPath(kFormedPathCapacity, {options.positional[1]}, out);
   if (!text_path) return kProblemReported;
-  File text_file = File::Open(*text_path, "rb");
-  if (!text_file) {
-    std::printf("Error: Couldn't open file %s for reading\n", text_path->c_str());
-    return kProblemReported;
-  }
-  // Values of a text that could not be read to its end are not written: the
-  // lines lost might have changed them.
-  const ImportedText imported = ReadTextFile(text_file, *text_path);
-  if (imported.read_failed) return kProblemReported;
-  DropUnchangedValues(TheSaveImage(), imported);
-  ProcessSaveData(PassDirection::kEncode, TheSaveImage());
+  const Changed applied = save.session->ApplyTextFile(*text_path);
+  out.Write(applied.messages);
+  if (!applied.written) return kProblemReported;
   const bool saved = MoveNewSaveOntoSave(
-      WriteNewSave(TheSaveImage(), save_path, options.into_directories), options, save_path);
-  return StatusOf(saved && !imported.problem_reported);
+      WriteNewSave(SaveBytes(*save.session), save.path, options.into_directories, out),
+      options.into_directories, save.path, out);
+  return StatusOf(saved && applied.ok);
 }
 
-int RunSlotMode(const Options& options, const std::string& save_path) {
-  const std::optional<int> slot = SelectedSlot(options.positional[1]);
-  if (!slot) return kProblemReported;
-  SaveImage& image = TheSaveImage();
-  if (options.mode == RunMode::kExtract) {
-    return StatusOf(ExtractEntry(image, *slot, options.into_directories));
+int RunExtract(const Options& options, const Session& session, int slot, Reporter& out) {
+  const bool entry = options.mode == RunMode::kExtract;
+  const Extracted extracted = entry ? session.ExtractEntry(slot) : session.ExtractThumbnail(slot);
+  out.Write(extracted.messages);
+  if (!extracted.ok) return kProblemReported;
+  const std::optional<std::string> name =
+      entry ? WriteExtractedFile(extracted.bytes, "entries",
+                                 "entry" + std::to_string(slot) + ".bin",
+                                 options.into_directories, out)
+            : WriteExtractedFile(extracted.bytes, "thumbnails",
+                                 "image" + std::to_string(slot) + ".ptc",
+                                 options.into_directories, out);
+  if (!name) return kProblemReported;
+  if (entry) {
+    out.Say("Saved entry #%i to %s.\n", slot, name->c_str());
+  } else {
+    out.Say("Saved thumbnail to %s.\n", name->c_str());
   }
-  if (options.mode == RunMode::kExtractThumbnail) {
-    return StatusOf(ExtractThumbnail(image, *slot, options.into_directories));
-  }
+  return kDone;
+}
+
+int RunReplace(const Options& options, LoadedSave& save, int slot, Reporter& out) {
   const std::optional<std::string> input_path =
-      FitPath(kFormedPathCapacity, {options.positional[2]});
+      FitPath(kFormedPathCapacity, {options.positional[2]}, out);
   if (!input_path) return kProblemReported;
+  const bool entry = options.mode == RunMode::kReplace;
+  const Changed replaced = entry ? save.session->ReplaceEntryFromFile(slot, *input_path)
+                                 : save.session->ReplaceThumbnailFromFile(slot, *input_path);
+  out.Write(replaced.messages);
+  if (!replaced.written) return kProblemReported;
   const std::optional<std::string> new_save =
-      options.mode == RunMode::kReplace
-          ? ReplaceEntry(image, *slot, *input_path, save_path, options.into_directories)
-          : ReplaceThumbnail(image, *slot, *input_path, save_path, options.into_directories);
-  return StatusOf(MoveNewSaveOntoSave(new_save, options, save_path));
+      WriteSaveFile(SaveBytes(*save.session), save.path, options.into_directories, out);
+  if (new_save) {
+    if (entry) {
+      out.Say("Replaced entry #%i with %s.\n", slot, input_path->c_str());
+    } else {
+      out.Say("Replaced entry #%i's thumbnail with %s.\n", slot, input_path->c_str());
+    }
+    out.Say("Wrote new savedata file.\n");
+  }
+  return StatusOf(MoveNewSaveOntoSave(new_save, options.into_directories, save.path, out));
+}
+
+int RunSlotMode(const Options& options, LoadedSave& save, Reporter& out) {
+  const std::optional<int> slot = SelectedSlot(options.positional[1], out);
+  if (!slot) return kProblemReported;
+  if (options.mode == RunMode::kExtract || options.mode == RunMode::kExtractThumbnail) {
+    return RunExtract(options, *save.session, *slot, out);
+  }
+  return RunReplace(options, save, *slot, out);
 }
 
 // Loads the second save beside the first and prints what differs. Fails
-// too when standard output could not take all of it.
-int RunCompare(const Options& options) {
-  SaveImage other;
-  if (!LoadEditionFiveSave(options.positional[1], other, nullptr)) return kCompareTrouble;
-  const bool differ =
-      CompareSaves(TheSaveImage(), other, options.aligned_text,
-                   [](std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); });
-  if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) return kCompareTrouble;
-  return differ ? kSavesDiffer : kSavesAlike;
+// too when the output could not take all of it.
+int RunCompare(const Options& options, const Session& first, Reporter& out) {
+  const std::optional<LoadedSave> second =
+      LoadEditionFiveSave(options.positional[1], out, nullptr);
+  if (!second) return kCompareTrouble;
+  const Comparison comparison = first.Compare(*second->session, options.aligned_text);
+  for (const SlotDifference& difference : comparison.slots) out.Write(difference.text);
+  out.Write(comparison.closing);
+  if (!out.Flush()) return kCompareTrouble;
+  return comparison.differ ? kSavesDiffer : kSavesAlike;
 }
 
-int RunSelectedMode(const Options& options, const std::string& save_path) {
-  ClearTables();
-  BuildFieldCatalogue();
+int RunSelectedMode(const Options& options, LoadedSave& save, Reporter& out) {
   if (static_cast<int>(options.positional.size()) < PositionalArgumentsNeeded(options.mode)) {
-    PrintUsage();
+    PrintUsage(out);
     // For the compare mode too: a save it was not given is one it cannot compare.
     return kArgumentsMissing;
   }
   switch (options.mode) {
     case RunMode::kRead:
-      return StatusOf(RunRead(options, save_path));
+      return StatusOf(RunRead(options, save, out));
     case RunMode::kWrite:
-      return RunWrite(options, save_path);
+      return RunWrite(options, save, out);
     case RunMode::kCompare:
-      return RunCompare(options);
+      return RunCompare(options, *save.session, out);
     default:
-      return RunSlotMode(options, save_path);
+      return RunSlotMode(options, save, out);
   }
 }
 
 }  // namespace
 
-int Run(int argc, const char* const argv[]) {
+int Run(int argc, const char* const argv[], Reporter& out) {
   const Options options = ParseOptions(argc, argv);
   if (options.positional.empty()) {
-    PrintUsage();
+    PrintUsage(out);
     return kDone;
   }
   // Held until the run ends, after the new save took the save's place.
   platform::SaveLock lock;
-  const std::optional<std::string> save_path = LoadEditionFiveSave(
-      options.positional[0], TheSaveImage(), ReplacesSave(options) ? &lock : nullptr);
-  const int not_loaded = options.mode == RunMode::kCompare ? kCompareTrouble : kProblemReported;
-  const int status = save_path ? RunSelectedMode(options, *save_path) : not_loaded;
-  FreeSaveData();
-  return status;
+  std::optional<LoadedSave> save =
+      LoadEditionFiveSave(options.positional[0], out, ReplacesSave(options) ? &lock : nullptr);
+  if (!save) return options.mode == RunMode::kCompare ? kCompareTrouble : kProblemReported;
+  return RunSelectedMode(options, *save, out);
 }
 
 }  // namespace kv5

@@ -1,18 +1,13 @@
 #pragma once
 
-#include <functional>
-#include <string_view>
-
 #include "save/save_image.h"
+#include "text/text_export.h"
 
 namespace kv5 {
 
-// Receives the comparison's text in pieces of whole lines: a slot's section
-// at a time, then the closing lines.
-using TextSink = std::function<void(std::string_view)>;
-
 // Compares two saves, `first` the old one and `second` the new one, and
-// writes what differs through `write`, as text that the write mode can apply
+// writes what differs through `write`, a slot's section at a time and then
+// the closing lines, as text that the write mode can apply
 // to any save. For every slot in which either save holds a character and the
 // two differ, in slot order, a section "[ENTRY<n>]": either a comment that
 // only one save holds a character there, or

@@ -104,24 +104,25 @@ void OutputFile::Abandon() {
   if (removable_) platform::RemoveFile(written_);
 }
 
-bool CreatedOrReported(const OutputFile& file) {
+bool CreatedOrReported(const OutputFile& file, Reporter& report) {
   if (!file.is_open())
-    std::printf("Error: Couldn't open file %s for writing\n", file.path().c_str());
+    report.Say("Error: Couldn't open file %s for writing\n", file.path().c_str());
   return file.is_open();
 }
 
-bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability) {
+bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability,
+                         Reporter& report) {
   const bool committed = file.Commit(durability);
-  if (!committed) std::printf("Error: Couldn't write file %s\n", file.path().c_str());
+  if (!committed) report.Say("Error: Couldn't write file %s\n", file.path().c_str());
   return committed;
 }
 
 bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
-                    OutputFile::Durability durability) {
+                    OutputFile::Durability durability, Reporter& report) {
   OutputFile file(name);
-  if (!CreatedOrReported(file)) return false;
+  if (!CreatedOrReported(file, report)) return false;
   file.Write(bytes.data(), bytes.size());
-  return CommittedOrReported(file, durability);
+  return CommittedOrReported(file, durability, report);
 }
 
 bool MoveFileOnto(const std::string& from, const std::string& to) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "save/platform.h"
+#include "save/reporter.h"
 #include "save/span.h"
 
 namespace kv5 {
@@ -118,12 +119,13 @@ class OutputFile {
 // The tool's reports of an output file that failed, for every file it writes.
 // True when `file` was created; otherwise reports
 // "Error: Couldn't open file <name> for writing".
-bool CreatedOrReported(const OutputFile& file);
+bool CreatedOrReported(const OutputFile& file, Reporter& report);
 // Commits `file`; when that fails reports "Error: Couldn't write file <name>".
-bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability);
+bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability,
+                         Reporter& report);
 // Writes `bytes` as the whole file `name`, reporting either failure.
 bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
-                    OutputFile::Durability durability);
+                    OutputFile::Durability durability, Reporter& report);
 
 using platform::IsSameFile;
 using platform::MakeDirectory;

@@ -1,16 +1,16 @@
 #include "save/path.h"
 
 #include <cctype>
-#include <cstdio>
 
 namespace kv5 {
 
 std::optional<std::string> FitPath(std::size_t capacity,
-                                   std::initializer_list<std::string_view> parts) {
+                                   std::initializer_list<std::string_view> parts,
+                                   Reporter& report) {
   std::string path;
   for (const std::string_view part : parts) path.append(part);
   if (path.size() >= capacity) {
-    std::printf("Error: Path is too long: %s\n", path.c_str());
+    report.Say("Error: Path is too long: %s\n", path.c_str());
     return std::nullopt;
   }
   return path;
@@ -26,16 +26,16 @@ std::string_view FileNameOf(std::string_view path, PathRules rules) {
 }
 
 std::optional<std::string> TextFileNameFor(std::string_view save_path, bool into_directories,
-                                           PathRules rules) {
-  if (!into_directories) return FitPath(kFormedPathCapacity, {save_path, ".txt"});
-  return FitPath(kFormedPathCapacity, {"txt/", FileNameOf(save_path, rules), ".txt"});
+                                           Reporter& report, PathRules rules) {
+  if (!into_directories) return FitPath(kFormedPathCapacity, {save_path, ".txt"}, report);
+  return FitPath(kFormedPathCapacity, {"txt/", FileNameOf(save_path, rules), ".txt"}, report);
 }
 
 std::optional<std::string> NewSaveNameFor(std::string_view save_path, bool into_directories,
-                                          PathRules rules) {
-  if (!into_directories) return FitPath(kFormedPathCapacity, {save_path, ".new"});
+                                          Reporter& report, PathRules rules) {
+  if (!into_directories) return FitPath(kFormedPathCapacity, {save_path, ".new"}, report);
   const std::string_view directory = rules == PathRules::kWindows ? "save\\" : "save/";
-  return FitPath(kFormedPathCapacity, {directory, FileNameOf(save_path, rules)});
+  return FitPath(kFormedPathCapacity, {directory, FileNameOf(save_path, rules)}, report);
 }
 
 }  // namespace kv5

@@ -6,6 +6,7 @@
 #include "save/edition.h"
 #include "save/file.h"
 #include "save/large_pages.h"
+#include "save/reporter.h"
 #include "save/slots.h"
 #include "save/span.h"
 
@@ -32,18 +33,14 @@ struct SaveImage {
   }
 };
 
-// The save of this run.
-SaveImage& TheSaveImage();
+// Takes `bytes` as the save: reports "Save data loaded." and the edition
+// line, and notes the edition in `image`.
+void LoadSaveData(ImageBytes bytes, SaveImage& image, Reporter& report);
 
-// Reads the open save file whole into `image`, prints "Save data loaded."
-// and the edition line. A file that is no regular file or cannot be read
-// whole prints "Error: Couldn't read <path>." instead and leaves `image` as
-// it was: returns false.
-bool LoadSaveData(File& save_file, const std::string& save_path, SaveImage& image);
-// The same into TheSaveImage(), the save of this run.
-bool LoadSaveData(File& save_file, const std::string& save_path);
-
-// Releases the image of this run.
-void FreeSaveData();
+// Reads the open save file whole, then loads it as above. A file that is no
+// regular file or cannot be read whole reports "Error: Couldn't read
+// <path>." instead and leaves `image` as it was: returns false.
+bool LoadSaveData(File& save_file, const std::string& save_path, SaveImage& image,
+                  Reporter& report);
 
 }  // namespace kv5

@@ -1,8 +1,12 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "save/file.h"
+#include "save/reporter.h"
 #include "save/save_image.h"
 
 namespace kv5 {
@@ -12,29 +16,65 @@ namespace kv5 {
 // (the entry's last 16368 bytes, "image<n>.ptc"). No byte is decoded or
 // adjusted on the way, so a character copied out of one save and into
 // another arrives exactly as it was. `slot` is the slot index, 0 to 117;
-// the entry number in names and messages is one more.
-//
-// `into_directory` ("-p") puts extracted files into "entries" or
-// "thumbnails" and the new save into "save", leaving the save file alone.
+// the entry number in messages is one more. Writing the files is the
+// caller's: these work on the image alone.
 
-// Writes the slot's entry to its entry file; only a slot that holds an entry
-// can be extracted. False after the message when no file was written.
-bool ExtractEntry(const SaveImage& image, int slot, bool into_directory);
+// The slot's whole entry, or its thumbnail; only a slot that holds an entry
+// can be extracted. Nothing after the message otherwise.
+std::optional<ConstByteSpan> ExtractEntry(const SaveImage& image, int slot, Reporter& report);
+std::optional<ConstByteSpan> ExtractThumbnail(const SaveImage& image, int slot,
+                                              Reporter& report);
 
-// Writes the slot's thumbnail to its thumbnail file; returns as ExtractEntry.
-bool ExtractThumbnail(const SaveImage& image, int slot, bool into_directory);
+// The bytes a replace puts into the save: first opened and measured, then
+// read only once their length is known to fit.
+class ReplacementInput {
+ public:
+  virtual ~ReplacementInput() = default;
+  virtual const std::string& name() const = 0;
+  // The input's length; nothing after reporting why it cannot be had.
+  virtual std::optional<std::int64_t> Open(Reporter& report) = 0;
+  // Every byte; nothing after reporting "Error: Couldn't read <name>.".
+  virtual std::optional<std::vector<std::uint8_t>> Read(Reporter& report) = 0;
+};
 
-// Puts the entry file `input_path` into the slot, empty or not, and writes
-// the new save. Returns the new save's name, or nothing after printing why
-// no new save exists.
-std::optional<std::string> ReplaceEntry(SaveImage& image, int slot, const std::string& input_path,
-                                        const std::string& save_path, bool into_directory);
+// Bytes held in memory, under the name that stands for them in messages.
+class BytesInput final : public ReplacementInput {
+ public:
+  BytesInput(ConstByteSpan bytes, std::string name) : bytes_(bytes), name_(std::move(name)) {}
+  const std::string& name() const override { return name_; }
+  std::optional<std::int64_t> Open(Reporter&) override {
+    return static_cast<std::int64_t>(bytes_.size());
+  }
+  std::optional<std::vector<std::uint8_t>> Read(Reporter&) override {
+    return std::vector<std::uint8_t>(bytes_.begin(), bytes_.end());
+  }
 
-// Puts the thumbnail file `input_path` over the slot's thumbnail and writes
-// the new save; a file shorter than a thumbnail leaves the rest zero.
-// Returns as ReplaceEntry does.
-std::optional<std::string> ReplaceThumbnail(SaveImage& image, int slot,
-                                            const std::string& input_path,
-                                            const std::string& save_path, bool into_directory);
+ private:
+  ConstByteSpan bytes_;
+  std::string name_;
+};
+
+// The file at a path: "Error: Couldn't open file <path> for reading" when
+// it cannot be opened.
+class FileInput final : public ReplacementInput {
+ public:
+  explicit FileInput(std::string path) : path_(std::move(path)) {}
+  const std::string& name() const override { return path_; }
+  std::optional<std::int64_t> Open(Reporter& report) override;
+  std::optional<std::vector<std::uint8_t>> Read(Reporter& report) override;
+
+ private:
+  std::string path_;
+  File file_;
+  std::int64_t length_ = 0;
+};
+
+// Puts the input into the slot, empty or not, verbatim: signature
+// included. Reports up to "<name> loaded."; true when the image changed.
+bool ReplaceEntry(SaveImage& image, int slot, ReplacementInput& input, Reporter& report);
+
+// Puts the input over the slot's thumbnail; an input shorter than a
+// thumbnail leaves the rest zero. Reports and returns as ReplaceEntry.
+bool ReplaceThumbnail(SaveImage& image, int slot, ReplacementInput& input, Reporter& report);
 
 }  // namespace kv5

@@ -10,11 +10,6 @@
 namespace kv5 {
 namespace {
 
-constexpr int kModelTypeField = 3;
-constexpr int kVoiceField = 6;
-constexpr int kFightingStyleField = 11;
-constexpr int kFirstEquipmentField = 15;
-constexpr int kLastEquipmentField = 195;
 // The equipment slots' codes; the table's few longer codes are picked by
 // their first four bytes in such a field.
 constexpr int kEquipmentCodeLength = 4;
@@ -47,9 +42,9 @@ void AppendParenthesised(std::string& out, std::string_view name) {
 
 void AppendEquipmentNote(std::string& out, int field, const ValueRecord& value) {
   const int index =
-      FindEquipment(ConstByteSpan(value.bytes.data(), ByteArrayLength(Field(field).length)));
-  if (index < 0 || index >= EquipmentCount()) return;
-  const EquipmentRecord& item = EquipmentAt(index);
+      CodeNames().FindEquipment(ConstByteSpan(value.bytes.data(), ByteArrayLength(Field(field).length)));
+  if (index < 0 || index >= CodeNames().EquipmentCount()) return;
+  const EquipmentRecord& item = CodeNames().EquipmentAt(index);
   out += " (";
   out += item.name.view();
   if (item.group >= 0 && item.group < kFieldCount) {
@@ -75,14 +70,14 @@ void AppendAnnotation(std::string& out, int field, const ValueRecord& value) {
       out += ModelTypeNote(value);
       return;
     case CodeTable::kVoiceSet: {
-      const int index = FindVoiceSet(value.byte_value);
-      if (index >= 0 && index < VoiceSetCount())
-        AppendParenthesised(out, VoiceSetAt(index).name.view());
+      const int index = CodeNames().FindVoiceSet(value.byte_value);
+      if (index >= 0 && index < CodeNames().VoiceSetCount())
+        AppendParenthesised(out, CodeNames().VoiceSetAt(index).name.view());
       return;
     }
     case CodeTable::kFightingStyle: {
-      const int index = FindStyle(value.byte_value);
-      if (index >= 0) AppendParenthesised(out, ModelAt(index).name.view());
+      const int index = CodeNames().FindStyle(value.byte_value);
+      if (index >= 0) AppendParenthesised(out, CodeNames().ModelAt(index).name.view());
       return;
     }
     case CodeTable::kEquipment:
@@ -105,21 +100,21 @@ std::vector<ValueRecord> AnnotatedValues(int field) {
       }
       break;
     case CodeTable::kVoiceSet:
-      for (int index = 0; index < VoiceSetCount(); ++index) {
-        value.byte_value = VoiceSetAt(index).code;
+      for (int index = 0; index < CodeNames().VoiceSetCount(); ++index) {
+        value.byte_value = CodeNames().VoiceSetAt(index).code;
         candidates.push_back(value);
       }
       break;
     case CodeTable::kFightingStyle:
       for (int index = 0; index < kModelCount; ++index) {
-        value.byte_value = ModelAt(index).style_code;
+        value.byte_value = CodeNames().ModelAt(index).style_code;
         candidates.push_back(value);
       }
       break;
     case CodeTable::kEquipment:
       if (Field(field).length != kEquipmentCodeLength) break;
-      for (int index = 0; index < EquipmentCount(); ++index) {
-        const auto& code = EquipmentAt(index).code;
+      for (int index = 0; index < CodeNames().EquipmentCount(); ++index) {
+        const auto& code = CodeNames().EquipmentAt(index).code;
         std::copy(code.begin(), code.begin() + kEquipmentCodeLength, value.bytes.begin());
         candidates.push_back(value);
       }

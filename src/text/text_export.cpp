@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstdio>
 #include <string>
 
 #include "catalogue/catalogue.h"
@@ -121,8 +120,7 @@ std::string TypedFieldLine(std::string_view name, std::string_view value_text) {
   return line + "\r\n";
 }
 
-bool WriteTextFile(OutputFile& text_file, bool aligned_text) {
-  const ValueStore& store = TheValueStore();
+void ExportText(const ValueStore& store, bool aligned_text, const TextSink& write) {
   std::string out;
   for (int slot = 0; slot < store.scanned_slot_count; ++slot) {
     if (slot == kCustomSlotCount) out += "#REPLAY\r\n";
@@ -130,14 +128,11 @@ bool WriteTextFile(OutputFile& text_file, bool aligned_text) {
     if (!entry.touched) continue;
     AppendSection(out, slot, entry, aligned_text);
     if (out.size() >= kFlushSize) {
-      text_file.Write(out);
+      write(out);
       out.clear();
     }
   }
-  text_file.Write(out);
-  if (!CommittedOrReported(text_file, OutputFile::Durability::kBuffered)) return false;
-  std::printf("Wrote %s.\n", text_file.path().c_str());
-  return true;
+  if (!out.empty()) write(out);
 }
 
 }  // namespace kv5

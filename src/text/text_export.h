@@ -2,21 +2,23 @@
 
 #include <array>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
-#include "save/file.h"
 #include "values/value_store.h"
 
 namespace kv5 {
 
-// Writes every decoded entry of the value store into the text file: one
-// "[ENTRY<n>]" section per entry in slot order, one "name=value" line per
-// field in id order with its annotation, "#REPLAY" where the replay slots
-// begin. `aligned_text` puts every "=" in column 41. Reports "Wrote <name>."
-// once the file is complete on disk and returns true; a file that could not
-// be written is removed and reported instead.
-bool WriteTextFile(OutputFile& text_file, bool aligned_text);
+// Receives a text in pieces of whole lines.
+using TextSink = std::function<void(std::string_view)>;
+
+// The text of every decoded entry of the value store: one "[ENTRY<n>]"
+// section per entry in slot order, one "name=value" line per field in id
+// order with its annotation, "#REPLAY" where the replay slots begin.
+// `aligned_text` puts every "=" in column 41. The text goes to `write` in
+// pieces of some 64 KiB, whole sections each.
+void ExportText(const ValueStore& store, bool aligned_text, const TextSink& write);
 
 // The longest value text: a byte array of 100 bytes, two digits each and a
 // space between them.

@@ -1,7 +1,6 @@
 #include "text/text_import.h"
 
 #include <cinttypes>
-#include <cstdio>
 
 #include "catalogue/catalogue.h"
 #include "catalogue/hex.h"
@@ -31,7 +30,8 @@ struct ParsedValue {
 
 class TextReader {
  public:
-  explicit TextReader(ImportedText& imported) : imported_(imported) {}
+  TextReader(ImportedText& imported, ValueStore& store, Reporter& report)
+      : imported_(imported), store_(store), report_(report) {}
   void ReadSectionHeader(std::string_view line, int header_end);
   void ReadEnemyData(std::string_view line);
 
@@ -49,6 +49,8 @@ class TextReader {
   void EditValue(int field, int component, ParsedValue& parsed);
 
   ImportedText& imported_;
+  ValueStore& store_;
+  Reporter& report_;
   std::int32_t first_ = -1;  // entry indexes of the section; -1: no section
   std::int32_t last_ = -1;
   std::int64_t line_number_ = -1;  // the first line is line 0
@@ -66,10 +68,10 @@ void TextReader::ReadSectionHeader(std::string_view line, int header_end) {
   if (to == std::string_view::npos) to = line.find("TO");
   last_ = to == std::string_view::npos ? first_ : ReadEntryNumber(line.substr(to + 2));
   if (first_ < 0) {
-    std::printf("Error: %i is not a valid entry number!\n", first_ + 1);
+    report_.Say("Error: %i is not a valid entry number!\n", first_ + 1);
     ended_ = imported_.problem_reported = true;
   } else if (last_ < 0 || last_ > kLastEntryIndex) {
-    std::printf("Invalid entry number found at line %" PRId64 ".\n", line_number_);
+    report_.Say("Invalid entry number found at line %" PRId64 ".\n", line_number_);
     ended_ = imported_.problem_reported = true;
   }
 }
@@ -82,7 +84,7 @@ void TextReader::ReadEnemyData(std::string_view line) {
   const std::string_view name_text = line.substr(0, equals);
   if (name_text.size() > kLongestName && line.size() > kLongestName + 1) {
     imported_.problem_reported = true;
-    std::printf(
+    report_.Say(
         "Major error thing warning. Length of variable name exeeded during ReadEnemyData()\n");
     return;
   }
@@ -91,7 +93,7 @@ void TextReader::ReadEnemyData(std::string_view line) {
   const int field = FindField(WithoutTrailingSpaces(name_text));
   if (field < 0) {
     imported_.problem_reported = true;
-    std::printf("Invalid variable name found at line %" PRId64 ".\n", line_number_);
+    report_.Say("Invalid variable name found at line %" PRId64 ".\n", line_number_);
     return;
   }
   switch (const FieldKind kind = Field(field).kind) {
@@ -114,7 +116,7 @@ bool TextReader::TextTokenTooLong(std::string_view token, std::string_view value
   imported_.problem_reported = true;
   const std::string token_text(token);
   const std::string value_text(value);
-  std::printf("String length limit exceeded for %s during %s. Bad things will happen now.\n",
+  report_.Say("String length limit exceeded for %s during %s. Bad things will happen now.\n",
               token_text.c_str(), value_text.c_str());
   return true;
 }
@@ -154,7 +156,7 @@ void TextReader::ReadByteArray(int field, std::string_view value) {
     if (position >= value.size()) {
       imported_.problem_reported = true;
       const std::string value_text(value);
-      std::printf("Error while reading a byte array value. Line is %s\n", value_text.c_str());
+      report_.Say("Error while reading a byte array value. Line is %s\n", value_text.c_str());
       return;
     }
     parsed.bytes[k] = HexPairToByte(value, position);
@@ -198,13 +200,13 @@ void TextReader::ReadFloatTriple(int field, std::string_view value) {
 void TextReader::EditValue(int field, int component, ParsedValue& parsed) {
   const FieldDefinition& definition = Field(field);
   for (std::int32_t index = first_; index <= last_; ++index) {
-    EntryValues& entry = TheValueStore().entries[static_cast<std::size_t>(index)];
+    EntryValues& entry = store_.entries[static_cast<std::size_t>(index)];
     ValueRecord& record = entry.values[static_cast<std::size_t>(field)];
     switch (definition.kind) {
       case FieldKind::kText:
         if (parsed.text.size() >= kStoreTextCapacity) {
           imported_.problem_reported = true;
-          std::printf("Error: bufS is too long during EditValue(). bufS is %s\n",
+          report_.Say("Error: bufS is too long during EditValue(). bufS is %s\n",
                       parsed.text.c_str());
           return;
         }
@@ -240,10 +242,10 @@ void TextReader::EditValue(int field, int component, ParsedValue& parsed) {
 
 }  // namespace
 
-ImportedText ReadTextFile(File& text_file, const std::string& text_path) {
+ImportedText ReadTextFile(LineSource& lines, const std::string& text_path, ValueStore& store,
+                          Reporter& report) {
   ImportedText imported;
-  TextReader reader(imported);
-  LineReader lines(text_file);
+  TextReader reader(imported, store, report);
   std::string_view line;
   while (lines.Next(line)) {
     reader.NextLine();
@@ -256,12 +258,12 @@ ImportedText ReadTextFile(File& text_file, const std::string& text_path) {
     }
   }
   if (lines.failed()) {
-    std::printf("Error: Couldn't read %s.\n", text_path.c_str());
+    report.Say("Error: Couldn't read %s.\n", text_path.c_str());
     imported.read_failed = true;
     imported.problem_reported = true;
     return imported;
   }
-  std::printf("Text file loaded.\n");
+  report.Say("Text file loaded.\n");
   return imported;
 }
 

@@ -5,7 +5,8 @@
 #include <string>
 
 #include "catalogue/catalogue.h"
-#include "save/file.h"
+#include "save/reporter.h"
+#include "text/line_reader.h"
 #include "values/value_store.h"
 
 namespace kv5 {
@@ -18,15 +19,17 @@ struct ImportedText {
   std::array<std::bitset<kFieldCount>, kStoreEntryCount> float_typed_as_exported{};
   // The file could not be read to its end: its values must not be written.
   bool read_failed = false;
-  // A message other than "Text file loaded." was printed.
+  // A message other than "Text file loaded." was reported.
   bool problem_reported = false;
 };
 
-// Reads the text file and puts every value it gives into the value store,
+// Reads the text's lines and puts every value they give into `store`,
 // marking the fields and entries it touched. Sections name entries with
 // "[ENTRY<n>]" or a range "[ENTRY<n>to<m>]"; sections of replay entries are
 // skipped. Reports each line it cannot use and goes on; an invalid section
 // header ends the reading, and what was read before it stays in the store.
-ImportedText ReadTextFile(File& text_file, const std::string& text_path);
+// `text_path` names the text in the message of a text that cannot be read.
+ImportedText ReadTextFile(LineSource& lines, const std::string& text_path, ValueStore& store,
+                          Reporter& report);
 
 }  // namespace kv5

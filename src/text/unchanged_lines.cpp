@@ -30,8 +30,7 @@ bool SaysWhatTheExportSays(int field, const ValueRecord& stored, bool float_type
 
 }  // namespace
 
-void DropUnchangedValues(const SaveImage& image, const ImportedText& imported) {
-  ValueStore& store = TheValueStore();
+void DropUnchangedValues(const SaveImage& image, const ImportedText& imported, ValueStore& store) {
   // Only custom slots that hold an entry are ever written back.
   for (int slot = 0; slot < kCustomSlotCount && image.SlotInImage(slot); ++slot) {
     EntryValues& entry = store.entries[static_cast<std::size_t>(slot)];

@@ -132,9 +132,8 @@ void EncodeField(FieldKind kind, std::int32_t length, const ValueRecord& value, 
   }
 }
 
-void DecodeValue(int field, int slot, std::int64_t position, const SaveImage& image) {
+void DecodeValue(int field, EntryValues& entry, std::int64_t position, const SaveImage& image) {
   const FieldDefinition& definition = Field(field);
-  EntryValues& entry = TheValueStore().entries[static_cast<std::size_t>(slot)];
   const ConstByteSpan bytes = image.view().subspan(static_cast<std::size_t>(position), SIZE_MAX);
   const bool present = DecodeField(definition.kind, definition.length, bytes,
                                    entry.values[static_cast<std::size_t>(field)]);
@@ -142,8 +141,7 @@ void DecodeValue(int field, int slot, std::int64_t position, const SaveImage& im
   if (present) entry.touched = true;
 }
 
-void EncodeValue(int field, int slot, std::int64_t position, SaveImage& image) {
-  const EntryValues& entry = TheValueStore().entries[static_cast<std::size_t>(slot)];
+void EncodeValue(int field, const EntryValues& entry, std::int64_t position, SaveImage& image) {
   if (!entry.present[static_cast<std::size_t>(field)]) return;
   const FieldDefinition& definition = Field(field);
   const ByteSpan bytes = ByteSpan(image.bytes.data(), image.bytes.size())

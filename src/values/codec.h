@@ -27,12 +27,12 @@ bool DecodeField(FieldKind kind, std::int32_t length, ConstByteSpan bytes, Value
 // bytes after it keep what they held.
 void EncodeField(FieldKind kind, std::int32_t length, const ValueRecord& value, ByteSpan bytes);
 
-// Decodes field `field` of the entry in `slot`, found at absolute `position`
-// of the image, into the value store, and marks it present.
-void DecodeValue(int field, int slot, std::int64_t position, const SaveImage& image);
+// Decodes field `field` of an entry, found at absolute `position` of the
+// image, into `entry`, and marks it present.
+void DecodeValue(int field, EntryValues& entry, std::int64_t position, const SaveImage& image);
 
-// Writes field `field` of the stored entry `slot` into the image at
-// `position`, if the store holds a value for it.
-void EncodeValue(int field, int slot, std::int64_t position, SaveImage& image);
+// Writes field `field` of `entry` into the image at `position`, if the entry
+// holds a value for it.
+void EncodeValue(int field, const EntryValues& entry, std::int64_t position, SaveImage& image);
 
 }  // namespace kv5

@@ -1,26 +1,40 @@
 #include "values/value_store.h"
 
+#include <cstdlib>
+#include <new>
+#include <type_traits>
+
 #include "save/large_pages.h"
 
 namespace kv5 {
 
-ValueStore& TheValueStore() {
-  // On a large page boundary, so that the entries of a run fill whole ones.
-  static ValueStore store alignas(kStaticLargePageAlignment);
-  return store;
+// All bytes zero is the empty store: no value, no flag, no count. So the
+// store is taken from zeroed memory as it is, never written in full: fresh
+// memory from calloc is zero without being touched, and pages never
+// written take no memory. It lies on a large page boundary within its
+// block, so that the entries of a read fill whole large pages.
+static_assert(std::is_trivially_destructible_v<ValueStore>);
+static_assert(std::is_trivially_copyable_v<ValueStore>);
+
+ValueStoreMemory::ValueStoreMemory()
+    : memory_(std::calloc(1, sizeof(ValueStore) + kStaticLargePageAlignment)) {
+  if (memory_ == nullptr) throw std::bad_alloc();
+  const auto address = reinterpret_cast<std::uintptr_t>(memory_);
+  const std::uintptr_t aligned =
+      (address + kStaticLargePageAlignment - 1) / kStaticLargePageAlignment *
+      kStaticLargePageAlignment;
+  store_ = std::launder(reinterpret_cast<ValueStore*>(aligned));
+  AdviseLargePages(store_, sizeof(ValueStore));
 }
 
-void ResetValueStore() {
-  // Before anything is written: a read run writes 3.8 MB of the store,
-  // which in small pages is 930 page faults, and in large pages two.
-  AdviseLargePages(&TheValueStore(), sizeof(ValueStore));
-  // An entry whose touched flag is clear holds nothing but zeros, so only
-  // the touched ones need clearing. The store starts out zero and never
-  // written, and a run's reset comes before anything is stored, so it
-  // writes none of the store's 6 MB: pages never written take no memory.
-  for (EntryValues& entry : TheValueStore().entries) {
+ValueStoreMemory::~ValueStoreMemory() { std::free(memory_); }
+
+void ResetValueStore(ValueStore& store) {
+  for (EntryValues& entry : store.entries) {
     if (entry.touched) entry = EntryValues();
   }
+  store.scanned_slot_count = 0;
+  store.modified_count = 0;
 }
 
 }  // namespace kv5

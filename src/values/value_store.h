@@ -36,7 +36,8 @@ struct ValueStore {
   std::array<EntryValues, kStoreEntryCount> entries;
   // Slots the last pass found inside the save; the export walks this many.
   std::int32_t scanned_slot_count = 0;
-  // Entries the pass decoded or encoded; kept across passes.
+  // Entries the pass decoded or encoded; kept across the passes of one
+  // piece of work, cleared with the store.
   std::int32_t modified_count = 0;
 };
 
@@ -48,11 +49,25 @@ inline std::size_t ByteArrayLength(std::int32_t length) {
                                                                : kByteArrayCapacity;
 }
 
-// The store of this run.
-ValueStore& TheValueStore();
+// A value store of its own, for the work of one session. It starts empty,
+// in memory that takes no room until it is written: a read writes 3.8 MB
+// of the store's 6 MB, a write or a check a few entries.
+class ValueStoreMemory {
+ public:
+  ValueStoreMemory();
+  ~ValueStoreMemory();
+  ValueStoreMemory(const ValueStoreMemory&) = delete;
+  ValueStoreMemory& operator=(const ValueStoreMemory&) = delete;
 
-// Clears every entry's values, present flags and touched flag. Only touched
-// entries are written: the others are clear already.
-void ResetValueStore();
+  ValueStore& store() { return *store_; }
+
+ private:
+  void* memory_;
+  ValueStore* store_;
+};
+
+// Clears every entry's values, present flags and touched flag, and the
+// counts. Only touched entries are written: the others are clear already.
+void ResetValueStore(ValueStore& store);
 
 }  // namespace kv5
