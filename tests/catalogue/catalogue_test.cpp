@@ -46,22 +46,26 @@ void ExpectLookupsWalkTheirTables(const Catalogue& catalogue, const char* when) 
   ASSERT_EQ(codes.FindEquipment(ConstByteSpan()), -1);
   for (int index = 0; index <= codes.EquipmentCount() && index < kEquipmentCapacity; ++index) {
     for (const std::size_t length : {1, 2, 3, 4, 5, 8, 12}) {
-      Code code(codes.EquipmentAt(index).code.begin(), codes.EquipmentAt(index).code.begin() + length);
+      Code code(codes.EquipmentAt(index).code.begin(),
+                codes.EquipmentAt(index).code.begin() + length);
       for (std::size_t at = 0; at <= length; ++at) {
         if (at < length) code[at] ^= 0x01;
         const int walked = Walk(kEquipmentCapacity, [&](int record) {
           return std::equal(code.begin(), code.end(), codes.EquipmentAt(record).code.begin());
         });
-        ASSERT_EQ(codes.FindEquipment(code), walked) << when << ", " << length << " bytes of " << index;
+        ASSERT_EQ(codes.FindEquipment(code), walked)
+            << when << ", " << length << " bytes of " << index;
         if (at < length) code[at] ^= 0x01;
       }
     }
   }
   for (int code = 0; code < 256; ++code) {
-    EXPECT_EQ(codes.FindStyle(static_cast<std::uint8_t>(code)),
-              Walk(kModelCount, [&](int index) { return codes.ModelAt(index).style_code == code; }));
-    EXPECT_EQ(codes.FindVoiceSet(static_cast<std::uint8_t>(code)),
-              Walk(kVoiceSetCapacity, [&](int index) { return codes.VoiceSetAt(index).code == code; }));
+    EXPECT_EQ(codes.FindStyle(static_cast<std::uint8_t>(code)), Walk(kModelCount, [&](int index) {
+                return codes.ModelAt(index).style_code == code;
+              }));
+    EXPECT_EQ(
+        codes.FindVoiceSet(static_cast<std::uint8_t>(code)),
+        Walk(kVoiceSetCapacity, [&](int index) { return codes.VoiceSetAt(index).code == code; }));
   }
 }
 
@@ -80,8 +84,9 @@ TEST(CatalogueTest, CodesAreNamedInEveryFormAndSlotAndLookupsFindWhatAWalkFinds)
   codes.AddEquipmentHex("1B0C0000", "no spaces", warnings);
   codes.AddEquipmentHex("1B 0c 7", "lone last digit", warnings);
   for (const int index : {163, 164, 165}) {
-    EXPECT_EQ(Code(codes.EquipmentAt(index).code.begin(), codes.EquipmentAt(index).code.begin() + 5),
-              (Code{0x1B, 0x0C, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(
+        Code(codes.EquipmentAt(index).code.begin(), codes.EquipmentAt(index).code.begin() + 5),
+        (Code{0x1B, 0x0C, 0x00, 0x00, 0x00}));
     EXPECT_EQ(codes.EquipmentAt(index).group, 80);
   }
   EXPECT_EQ(HexPairToByte("xff", 1) + HexPairToByte("G7", 0), 0xFF + 0x07);

@@ -38,11 +38,20 @@ Bytes GeneratedSave(std::uint64_t seed) {
   builder::SaveBuilder save(seed);
   for (int slot = 1; slot <= 56; ++slot) {
     switch ((slot + seed) % 5) {
-      case 0: save.WithExactValues(slot).WithThumbnail(slot); break;
-      case 1: save.WithAwkwardValues(slot); break;
-      case 2: save.WithEntry(slot); break;
-      case 3: save.WithBlankEntry(slot); break;
-      default: break;
+      case 0:
+        save.WithExactValues(slot).WithThumbnail(slot);
+        break;
+      case 1:
+        save.WithAwkwardValues(slot);
+        break;
+      case 2:
+        save.WithEntry(slot);
+        break;
+      case 3:
+        save.WithBlankEntry(slot);
+        break;
+      default:
+        break;
     }
   }
   return save.WithLength(builder::SlotStart(57)).Build();
@@ -85,8 +94,8 @@ class Property {
       case 2:
       case 3: {
         const bool entry = random_() % 2 == 0;
-        const Extracted extracted =
-            entry ? other_->ExtractEntry(1 + random_() % 56) : other_->ExtractThumbnail(1 + random_() % 56);
+        const Extracted extracted = entry ? other_->ExtractEntry(1 + random_() % 56)
+                                          : other_->ExtractThumbnail(1 + random_() % 56);
         Bytes input = extracted.ok ? extracted.bytes : Bytes(100, 7);
         if (random_() % 4 == 0) input.resize(input.size() + 1);
         const std::string name = entry ? "entry.bin" : "image.ptc";
@@ -94,8 +103,9 @@ class Property {
         const Changed replaced =
             entry ? session_->ReplaceEntry(number, input.data(), input.size(), name)
                   : session_->ReplaceThumbnail(number, input.data(), input.size(), name);
-        const std::string done = entry ? "Replaced entry #" + slot + " with " + name + ".\n"
-                                       : "Replaced entry #" + slot + "'s thumbnail with " + name + ".\n";
+        const std::string done =
+            entry ? "Replaced entry #" + slot + " with " + name + ".\n"
+                  : "Replaced entry #" + slot + "'s thumbnail with " + name + ".\n";
         Expect(step, {entry ? "-rp" : "-rt", "save", slot, name}, replaced.ok ? 0 : 1,
                replaced.messages + (replaced.written ? done + "Wrote new savedata file.\n" : ""));
         break;
@@ -106,8 +116,8 @@ class Property {
         const Extracted extracted =
             entry ? session_->ExtractEntry(number) : session_->ExtractThumbnail(number);
         const std::string file = (entry ? "entry" : "image") + slot + (entry ? ".bin" : ".ptc");
-        const std::string done =
-            entry ? "Saved entry #" + slot + " to " + file + ".\n" : "Saved thumbnail to " + file + ".\n";
+        const std::string done = entry ? "Saved entry #" + slot + " to " + file + ".\n"
+                                       : "Saved thumbnail to " + file + ".\n";
         Expect(step, {entry ? "-x" : "-xt", "save", slot}, extracted.ok ? 0 : 1,
                extracted.messages + (extracted.ok ? done : ""));
         if (extracted.ok) {
@@ -138,14 +148,25 @@ class Property {
   // now and then, values the fields take and values they refuse, lines the
   // import reports.
   std::string Text() {
-    static const std::vector<std::string> values = {
-        "Kai", "1B", "1.5", "0.000001", "01 02", "1B 0C 00 00", "nineteen characters",
-        "twenty characters!!", "", "zz", "00 01 (female KVC)", "-2", "1e3"};
+    static const std::vector<std::string> values = {"Kai",
+                                                    "1B",
+                                                    "1.5",
+                                                    "0.000001",
+                                                    "01 02",
+                                                    "1B 0C 00 00",
+                                                    "nineteen characters",
+                                                    "twenty characters!!",
+                                                    "",
+                                                    "zz",
+                                                    "00 01 (female KVC)",
+                                                    "-2",
+                                                    "1e3"};
     std::string text;
     for (int section = 0; section < 3; ++section) {
       const int first = Slot();
-      text += random_() % 5 == 0 ? "[ENTRY" + std::to_string(first) + "to" + std::to_string(first + 2) + "]\r\n"
-                                 : "[ENTRY" + std::to_string(first) + "]\n";
+      text += random_() % 5 == 0
+                  ? "[ENTRY" + std::to_string(first) + "to" + std::to_string(first + 2) + "]\r\n"
+                  : "[ENTRY" + std::to_string(first) + "]\n";
       for (int line = 0; line < 4; ++line) {
         const int field = static_cast<int>(random_() % kFieldCount);
         const std::string name(Field(field).name.view());

@@ -75,13 +75,16 @@ std::string Import(const std::string& text, ValueStore& store) {
 // 1059 characters, either line end, a NUL ending its piece, no last LF.
 TEST(TextImportTest, TextInMemoryGivesTheLinesOfTheSameFile) {
   std::uint64_t seed = 5;
-  const auto next = [&] { return (seed = seed * 6364136223846793005u + 1442695040888963407u) >> 33; };
+  const auto next = [&] {
+    return (seed = seed * 6364136223846793005u + 1442695040888963407u) >> 33;
+  };
   for (int round = 0; round < 200; ++round) {
     std::string text;
     const std::size_t length = next() % 5000;
     for (std::size_t k = 0; k < length; ++k) {
       const char pick[] = {'a', '=', ' ', '\r', '\n', '\0', '['};
-      text += next() % 60 == 0 ? std::string(1058 + next() % 3, 'x') : std::string(1, pick[next() % 7]);
+      text +=
+          next() % 60 == 0 ? std::string(1058 + next() % 3, 'x') : std::string(1, pick[next() % 7]);
     }
     std::FILE* stream = std::tmpfile();
     std::fwrite(text.data(), 1, text.size(), stream);
