@@ -15,16 +15,30 @@
 
 const fs = require('node:fs');
 
-// The saves a run loads, as the command line takes its arguments: options
-// first (the last mode named wins), then the save, then for -d the second.
-function savesLoaded(args) {
+// What a run does, as the command line takes its arguments: options first
+// (the last mode named wins), then the save, then for -d the second save.
+// `saves` are the files it loads as saves; `replacesSave` tells whether it
+// writes a new save onto the first.
+const kModes = {
+  '-r': 'read', '-read': 'read', '-w': 'write', '-write': 'write', '-x': 'extract', '-extract': 'extract',
+  '-rp': 'replace', '-replace': 'replace', '-xt': 'extract', '-extractthumbnail': 'extract',
+  '-rt': 'replace', '-replacethumbnail': 'replace', '-d': 'compare', '-diff': 'compare',
+};
+
+function readArguments(args) {
   let first = 0;
-  let compare = false;
+  let mode = 'read';
+  let intoDirectories = false;
   for (; first < args.length && args[first].startsWith('-'); ++first) {
-    if (/^-(r|read|w|write|x|extract|rp|replace|xt|extractthumbnail|rt|replacethumbnail)$/.test(args[first])) compare = false;
-    if (args[first] === '-d' || args[first] === '-diff') compare = true;
+    mode = kModes[args[first]] ?? mode;
+    intoDirectories ||= args[first] === '-p' || args[first] === '-path';
   }
-  return { saves: args.slice(first, compare ? first + 2 : first + 1), compare };
+  const compare = mode === 'compare';
+  return {
+    saves: args.slice(first, compare ? first + 2 : first + 1),
+    compare,
+    replacesSave: (mode === 'write' || mode === 'replace') && !intoDirectories,
+  };
 }
 
 // Why the run cannot be made safely here, or null.
@@ -38,7 +52,7 @@ function refusal(args, platform = process.platform) {
       return `${arg} names a drive or a network share, which the WebAssembly build's paths cannot hold; use a path relative to the current directory, or kv5save.exe.`;
     }
   }
-  for (const name of savesLoaded(args).saves) {
+  for (const name of readArguments(args).saves) {
     let status;
     try {
       status = fs.statSync(name);
@@ -52,11 +66,51 @@ function refusal(args, platform = process.platform) {
   return null;
 }
 
+function alive(pid) {
+  try {
+    process.kill(pid, 0);
+    return true;
+  } catch (error) {
+    return error.code === 'EPERM';
+  }
+}
+
+// Node.js locks no file, and two runs that replace one save at once would
+// write the same new file ("SAVE.new") together, mixing their bytes. A run
+// that replaces the save holds a lock file for its length instead, beside
+// where the save really is, with its process number in it; a run that finds
+// one waits, as the native program waits for the save's lock, until it goes
+// or its process is gone. Native runs do not see it.
+function lockSave(save) {
+  let lock;
+  try {
+    lock = `${fs.realpathSync(save)}.kv5save-lock`;
+  } catch {
+    return null; // no save to replace: the core says so
+  }
+  const pause = new Int32Array(new SharedArrayBuffer(4));
+  for (;;) {
+    try {
+      fs.writeFileSync(lock, `${process.pid}\n`, { flag: 'wx' });
+      return lock;
+    } catch (error) {
+      if (error.code !== 'EEXIST') return null; // a directory it may not write: the core reports it
+    }
+    let holder = NaN;
+    try {
+      holder = parseInt(fs.readFileSync(lock, 'utf8'), 10);
+    } catch {}
+    // An empty lock is one being written; a lock of a process gone, stale.
+    if (!Number.isNaN(holder) && !alive(holder)) fs.rmSync(lock, { force: true });
+    else Atomics.wait(pause, 0, 0, 50);
+  }
+}
+
 function main(args) {
   const refused = refusal(args);
   if (refused !== null) {
     process.stdout.write(`Error: ${refused}\n`);
-    process.exitCode = savesLoaded(args).compare ? 2 : 1;
+    process.exitCode = readArguments(args).compare ? 2 : 1;
     return;
   }
   // A reader that went away takes no more output; the run itself goes on
@@ -67,7 +121,13 @@ function main(args) {
     thisProgram: 'kv5save',
     printBytes: (bytes) => writing && process.stdout.write(Buffer.from(bytes)),
   }).then((tool) => {
-    process.exitCode = tool.callMain(args);
+    const { saves, replacesSave } = readArguments(args);
+    const lock = replacesSave ? lockSave(saves[0]) : null;
+    try {
+      process.exitCode = tool.callMain(args);
+    } finally {
+      if (lock) fs.rmSync(lock, { force: true });
+    }
   });
 }
 

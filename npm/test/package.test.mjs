@@ -7,7 +7,7 @@
 // 2. run() on the same runs, and open()'s sessions against the native modes.
 // 3. The README's example runs, and type-checks against the declarations.
 import assert from 'node:assert/strict';
-import { spawnSync } from 'node:child_process';
+import { spawn, spawnSync } from 'node:child_process';
 import { createHash } from 'node:crypto';
 import fs from 'node:fs';
 import { createRequire } from 'node:module';
@@ -169,6 +169,22 @@ describe('the kv5save command against the native one', () => {
     });
     bothAgree(othersText, () => ['-r', 'KV5SaveData'], { uid: 65534 });
     bothAgree(withSave((d) => fs.chmodSync(d, 0o555)), () => ['-w', 'KV5SaveData', 'edit.txt'], { uid: 65534 });
+  });
+
+  test('runs that replace one save at once take turns', async () => {
+    const dir = path.join(work, 'turns');
+    const edits = ['[ENTRY3]\r\nName=Aaa\r\n', '[ENTRY4]\r\nName=Bbb\r\n', '[ENTRY5]\r\nVoice Pitch=01\r\n'];
+    put(dir, edits.map((text, i) => [`${i}.txt`, text]).concat([['KV5SaveData', fs.readFileSync(save)]]));
+    edits.forEach((_, i) => check(nativeTool, ['-w', 'KV5SaveData', `${i}.txt`], { cwd: dir }));
+    const expected = fs.readFileSync(path.join(dir, 'KV5SaveData'));
+    for (let round = 0; round < 3; ++round) {
+      fs.copyFileSync(save, path.join(dir, 'KV5SaveData'));
+      const statuses = await Promise.all(edits.map((_, i) => new Promise((done) =>
+        spawn(bin, ['-w', 'KV5SaveData', `${i}.txt`], { cwd: dir, stdio: 'ignore' }).on('exit', done))));
+      assert.deepEqual(statuses, [0, 0, 0]);
+      assert.ok(expected.equals(fs.readFileSync(path.join(dir, 'KV5SaveData'))), `round ${round}`);
+    }
+    assert.deepEqual(fs.readdirSync(dir).sort(), ['0.txt', '1.txt', '2.txt', 'KV5SaveData']);
   });
 
   test('what Node.js cannot do safely is refused, with the status of a refused save', () => {
