@@ -118,7 +118,8 @@ std::optional<CharacterFields> Session::Fields(int slot) const {
   fields.editable = slot <= kCustomSlotCount;
   ChoiceLists choices(fields.choices);
   for (std::size_t group = 0; group < kFieldGroupCount; ++group) {
-    const int end = group + 1 < kFieldGroupCount ? kFieldGroups[group + 1].first_field : kFieldCount;
+    const int end =
+        group + 1 < kFieldGroupCount ? kFieldGroups[group + 1].first_field : kFieldCount;
     FieldGroup& shown = fields.groups.emplace_back();
     shown.title = kFieldGroups[group].title;
     for (int field = kFieldGroups[group].first_field; field < end; ++field) {
@@ -146,7 +147,8 @@ FieldCheck Session::CheckFieldLine(int slot, std::string_view name, std::string_
   }
   const int field = FindField(name);
   if (field < 0 || slot < 1 || slot > kStoreEntryCount) return check;
-  const EntryValues& entry = state_->store_memory->store().entries[static_cast<std::size_t>(slot - 1)];
+  const EntryValues& entry =
+      state_->store_memory->store().entries[static_cast<std::size_t>(slot - 1)];
   if (!entry.present[static_cast<std::size_t>(field)]) return check;
   const ValueRecord& stored = entry.values[static_cast<std::size_t>(field)];
   check.applied = true;
