@@ -5,10 +5,12 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "catalogue/catalogue.h"
 #include "save/slots.h"
+#include "session/session.h"
 #include "values/codec.h"
 
 namespace kv5::fuzz {
@@ -23,6 +25,11 @@ namespace kv5::fuzz {
   va_end(arguments);
   std::fprintf(stderr, "\n");
   std::abort();
+}
+
+// Whether the session holds exactly these bytes.
+inline bool SameBytes(const Session& save, const std::uint8_t* data, std::size_t size) {
+  return save.size() == size && std::memcmp(save.data(), data, size) == 0;
 }
 
 // For every offset inside an entry, a field of the catalogue that lies on it

@@ -19,7 +19,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
 #include <map>
 #include <memory>
 #include <sstream>
@@ -52,10 +51,6 @@ const Bytes kOther = builder::SaveBuilder(5)
                          .WithExactValues(51)
                          .WithLength(builder::SlotStart(52))
                          .Build();
-
-bool SameBytes(const Session& save, const std::uint8_t* data, std::size_t size) {
-  return save.size() == size && std::memcmp(save.data(), data, size) == 0;
-}
 
 // The session of a save in memory; none when it is of another edition.
 std::unique_ptr<Session> Opening(const Bytes& save) {
