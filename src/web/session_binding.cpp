@@ -11,10 +11,13 @@
 #include <emscripten/val.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -40,6 +43,35 @@ Bytes BytesOf(const val& array) {
 val ArrayOf(const std::uint8_t* data, std::size_t size) {
   return val(emscripten::typed_memory_view(size, data)).call<val>("slice");
 }
+
+// Numbers for JavaScript as an Int32Array of its own.
+val ArrayOf(const std::vector<std::int32_t>& numbers) {
+  return val(emscripten::typed_memory_view(numbers.size(), numbers.data())).call<val>("slice");
+}
+
+// What a list of many small items becomes for JavaScript: every property
+// set through embind is a call across, with a conversion each, and a
+// character has some two hundred fields and as many codes to choose from.
+// So the items cross in two pieces, which the engine unpacks: their texts in
+// one string, each closed by a NUL (no text of the save's holds one), and
+// their numbers in one array.
+struct Packed {
+  std::string texts;
+  std::vector<std::int32_t> numbers;
+
+  void Text(std::string_view text) {
+    texts += text;
+    texts += '\0';
+  }
+  void Number(std::int64_t number) { numbers.push_back(static_cast<std::int32_t>(number)); }
+
+  val Object() const {
+    val packed = val::object();
+    packed.set("texts", texts);
+    packed.set("numbers", ArrayOf(numbers));
+    return packed;
+  }
+};
 
 template <typename Items, typename Convert>
 val ArrayOf(const Items& items, Convert convert) {
@@ -73,10 +105,22 @@ class SaveSession {
   std::string name() const { return session_->name(); }
   val bytes() const { return ArrayOf(session_->data(), session_->size()); }
   // Whether the two saves hold the same bytes: a save keeps its length, so
-  // this tells whether any change was made.
+  // this tells whether any change was made. Eight bytes at a time, as
+  // WebAssembly's memcmp compares one at a time.
   bool sameBytes(const SaveSession& other) const {
-    return session_->size() == other.session_->size() &&
-           std::equal(session_->data(), session_->data() + session_->size(), other.session_->data());
+    const std::size_t size = session_->size();
+    if (size != other.session_->size()) return false;
+    const std::uint8_t* one = session_->data();
+    const std::uint8_t* two = other.session_->data();
+    std::size_t at = 0;
+    for (; at + 8 <= size; at += 8) {
+      std::uint64_t a = 0;
+      std::uint64_t b = 0;
+      std::memcpy(&a, one + at, 8);
+      std::memcpy(&b, two + at, 8);
+      if (a != b) return false;
+    }
+    return std::equal(one + at, one + size, two + at);
   }
 
   // A session of its own on the same bytes, under the same name.
@@ -84,48 +128,53 @@ class SaveSession {
     return SaveSession(Session::Open(session_->data(), session_->size(), session_->name()).session);
   }
 
-  // [{slot, name, replay}], the name null where the export leaves it out.
+  // The characters, packed: for each its slot, whether named and whether a
+  // replay's, and its name's text, empty when not named.
   val characters() const {
-    return ArrayOf(session_->Characters(), [](const Character& character) {
-      val item = val::object();
-      item.set("slot", character.slot);
-      item.set("name", character.named ? val(character.name) : val::null());
-      item.set("replay", character.replay);
-      return item;
-    });
+    Packed packed;
+    for (const Character& character : session_->Characters()) {
+      packed.Number(character.slot);
+      packed.Number(character.named);
+      packed.Number(character.replay);
+      packed.Text(character.name);
+    }
+    return packed.Object();
   }
 
-  // {slot, editable, groups: [{title, fields: [{name, value, note, shown,
-  // choices}]}], choices: [[{value, note}]]}, or null for an empty slot.
+  // The fields of the character in `slot`, packed, or null for an empty
+  // slot. Numbers: slot, editable, the count of groups and of choice lists,
+  // then each group's count of fields, each field's shown and choices, each
+  // list's count of choices. Texts: each group's title, each field's name,
+  // value and note, each choice's value and note.
   val fields(int slot) const {
     const std::optional<CharacterFields> fields = session_->Fields(slot);
     if (!fields) return val::null();
-    val answer = val::object();
-    answer.set("slot", fields->slot);
-    answer.set("editable", fields->editable);
-    answer.set("groups", ArrayOf(fields->groups, [](const FieldGroup& group) {
-      val shown = val::object();
-      shown.set("title", group.title);
-      shown.set("fields", ArrayOf(group.fields, [](const FieldValue& field) {
-        val item = val::object();
-        item.set("name", field.name);
-        item.set("value", field.value);
-        item.set("note", field.note);
-        item.set("shown", field.shown);
-        item.set("choices", field.choices);
-        return item;
-      }));
-      return shown;
-    }));
-    answer.set("choices", ArrayOf(fields->choices, [](const std::vector<Choice>& choices) {
-      return ArrayOf(choices, [](const Choice& choice) {
-        val item = val::object();
-        item.set("value", choice.value);
-        item.set("note", choice.note);
-        return item;
-      });
-    }));
-    return answer;
+    Packed packed;
+    packed.Number(fields->slot);
+    packed.Number(fields->editable);
+    packed.Number(static_cast<std::int64_t>(fields->groups.size()));
+    packed.Number(static_cast<std::int64_t>(fields->choices.size()));
+    for (const FieldGroup& group : fields->groups) {
+      packed.Number(static_cast<std::int64_t>(group.fields.size()));
+      packed.Text(group.title);
+    }
+    for (const FieldGroup& group : fields->groups) {
+      for (const FieldValue& field : group.fields) {
+        packed.Number(field.shown);
+        packed.Number(field.choices);
+        packed.Text(field.name);
+        packed.Text(field.value);
+        packed.Text(field.note);
+      }
+    }
+    for (const std::vector<Choice>& choices : fields->choices) {
+      packed.Number(static_cast<std::int64_t>(choices.size()));
+      for (const Choice& choice : choices) {
+        packed.Text(choice.value);
+        packed.Text(choice.note);
+      }
+    }
+    return packed.Object();
   }
 
   // {messages, text}: the read mode's text.
