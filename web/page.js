@@ -14,6 +14,10 @@ const state = {
   slot: 0, // the character shown in the form
   text: '', // the name of the text file shown, once shown
   second: null, // {name, session}: a second save to copy from
+  // The characters the list shows, and the rows the form has, so that the
+  // page does not build anew what a change or a choice left as it was.
+  listed: '',
+  form: '',
 };
 
 // The messages pane: each command as a player would type it, then what the
@@ -112,6 +116,7 @@ function characterLabel({ slot, name }) {
 }
 
 function showCharacters(characters) {
+  state.listed = JSON.stringify(characters);
   for (const list of [$('custom-list'), $('replay-list')]) list.replaceChildren();
   for (const character of characters) {
     const button = document.createElement('button');
@@ -127,7 +132,8 @@ function showCharacters(characters) {
 }
 
 async function refresh() {
-  showCharacters(state.current.characters());
+  const characters = state.current.characters();
+  if (JSON.stringify(characters) !== state.listed) showCharacters(characters);
   if (state.slot) await showCharacter(state.slot);
   if (state.text) await showText();
   showChangeState();
@@ -155,6 +161,8 @@ function choiceList(index, choices) {
   );
 }
 
+const noteOf = (field) => (field.shown ? field.note : `${field.note} (not in the text)`.trim());
+
 function fieldRow(field, index, editable) {
   const id = `field-${index}`;
   const input = element('input', {
@@ -168,7 +176,7 @@ function fieldRow(field, index, editable) {
   input.dataset.original = field.value;
   if (field.choices >= 0) input.setAttribute('list', `choices-${field.choices}`);
   input.setAttribute('aria-describedby', `${id}-note ${id}-problem`);
-  const note = field.shown ? field.note : `${field.note} (not in the text)`.trim();
+  const note = noteOf(field);
   const noteSpan = element('span', { id: `${id}-note`, className: 'note', textContent: note });
   noteSpan.dataset.original = note;
   const problem = element('span', { id: `${id}-problem`, className: 'problem' });
@@ -189,6 +197,9 @@ async function showCharacter(slot) {
     return;
   }
   const shown = state.slot === slot;
+  const form = formOf(answer);
+  const sameForm = form === state.form && !$('character').hidden;
+  state.form = form;
   state.slot = slot;
   let title = `Slot ${slot}`;
   for (const button of document.querySelectorAll('.slots button')) {
@@ -197,6 +208,17 @@ async function showCharacter(slot) {
     if (chosen) title = button.textContent;
   }
   $('character-title').textContent = title;
+  if (sameForm) {
+    answer.groups.flatMap((group) => group.fields).forEach(fillRow);
+  } else {
+    showForm(answer);
+  }
+  $('download-entry').textContent = `Download slot ${slot}'s entry file`;
+  $('download-thumbnail').textContent = `Download slot ${slot}'s thumbnail file`;
+  if (!shown) $('character-title').scrollIntoView({ block: 'nearest' });
+}
+
+function showForm(answer) {
   let index = 0;
   $('groups').replaceChildren(
     ...answer.choices.map((choices, i) => choiceList(i, choices)),
@@ -209,10 +231,25 @@ async function showCharacter(slot) {
   );
   $('apply-fields').hidden = !answer.editable;
   $('fields').querySelector('[type=reset]').hidden = !answer.editable;
-  $('download-entry').textContent = `Download slot ${slot}'s entry file`;
-  $('download-thumbnail').textContent = `Download slot ${slot}'s thumbnail file`;
   $('character').hidden = false;
-  if (!shown) $('character-title').scrollIntoView({ block: 'nearest' });
+}
+
+// The fields a character's form has, and the codes they offer.
+const formOf = (answer) => JSON.stringify([answer.editable, answer.choices,
+  answer.groups.map((group) => [group.title, group.fields.map((field) => [field.name, field.choices])])]);
+
+// A character whose form has the rows of the one shown, as every custom
+// character's has, takes the rows shown: building some two hundred rows
+// anew costs more than the core's answer. Puts `field` into row `index`.
+function fillRow(field, index) {
+  const input = $(`field-${index}`);
+  const note = $(`${input.id}-note`);
+  if (input.value !== field.value) input.value = field.value;
+  input.dataset.original = field.value;
+  input.removeAttribute('aria-invalid');
+  if (note.textContent !== noteOf(field)) note.textContent = noteOf(field);
+  note.dataset.original = noteOf(field);
+  $(`${input.id}-problem`).textContent = '';
 }
 
 // Marks a value the import would not take as typed, before it is applied.
