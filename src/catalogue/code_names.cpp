@@ -55,16 +55,16 @@ struct VoiceSetRow {
 };
 
 constexpr VoiceSetRow kVoiceSets[] = {
-    {0x01, "Mirela Voss"},   {0x04, "Tomas Reyne"},  {0x05, "Ada Kestel"},
-    {0x07, "Bram Olufsen"},  {0x0B, "Sela Marrow"},  {0x10, "Dorian Pike"},
-    {0x11, "Hanne Brisk"},   {0x12, "Iker Falco"},   {0x14, "Lio Tamsin"},
-    {0x15, "Nadia Crane"},   {0x23, "Owen Talbot"},  {0x28, "Pia Lund"},
-    {0x29, "Ruben Hale"},    {0x2F, "Saoirse Dunne"}, {0x31, "Vik Arden"},
-    {0x32, "Wren Castell"},  {0x33, "Yusuf Barrow"}, {0x34, "Zora Fell"},
-    {0x35, "Anselm Grey"},   {0x36, "Bettina Roe"},  {0x37, "Caspar Wold"},
-    {0x38, "Delia Frost"},   {0x39, "Emil Sorrel"},  {0x3A, "Fenna Holt"},
-    {0x3B, "Gideon Marsh"},  {0x3C, "Hollis Quay"},  {0x3D, "Ines Corvo"},
-    {0x42, "Jory Penhal"},   {0x68, "Deep narrator"}, {0x69, "Bright narrator"},
+    {0x01, "Mirela Voss"},  {0x04, "Tomas Reyne"},   {0x05, "Ada Kestel"},
+    {0x07, "Bram Olufsen"}, {0x0B, "Sela Marrow"},   {0x10, "Dorian Pike"},
+    {0x11, "Hanne Brisk"},  {0x12, "Iker Falco"},    {0x14, "Lio Tamsin"},
+    {0x15, "Nadia Crane"},  {0x23, "Owen Talbot"},   {0x28, "Pia Lund"},
+    {0x29, "Ruben Hale"},   {0x2F, "Saoirse Dunne"}, {0x31, "Vik Arden"},
+    {0x32, "Wren Castell"}, {0x33, "Yusuf Barrow"},  {0x34, "Zora Fell"},
+    {0x35, "Anselm Grey"},  {0x36, "Bettina Roe"},   {0x37, "Caspar Wold"},
+    {0x38, "Delia Frost"},  {0x39, "Emil Sorrel"},   {0x3A, "Fenna Holt"},
+    {0x3B, "Gideon Marsh"}, {0x3C, "Hollis Quay"},   {0x3D, "Ines Corvo"},
+    {0x42, "Jory Penhal"},  {0x68, "Deep narrator"}, {0x69, "Bright narrator"},
 };
 
 // The equipment slot an item belongs to, as the field id of that slot in the

@@ -105,12 +105,12 @@ int RunExtract(const Options& options, const Session& session, int slot, Reporte
   out.Write(extracted.messages);
   if (!extracted.ok) return kProblemReported;
   const std::optional<std::string> name =
-      entry ? WriteExtractedFile(extracted.bytes, "entries",
-                                 "entry" + std::to_string(slot) + ".bin",
-                                 options.into_directories, out)
-            : WriteExtractedFile(extracted.bytes, "thumbnails",
-                                 "image" + std::to_string(slot) + ".ptc",
-                                 options.into_directories, out);
+      entry
+          ? WriteExtractedFile(extracted.bytes, "entries", "entry" + std::to_string(slot) + ".bin",
+                               options.into_directories, out)
+          : WriteExtractedFile(extracted.bytes, "thumbnails",
+                               "image" + std::to_string(slot) + ".ptc", options.into_directories,
+                               out);
   if (!name) return kProblemReported;
   if (entry) {
     out.Say("Saved entry #%i to %s.\n", slot, name->c_str());
@@ -154,8 +154,7 @@ int RunSlotMode(const Options& options, LoadedSave& save, Reporter& out) {
 // Loads the second save beside the first and prints what differs. Fails
 // too when the output could not take all of it.
 int RunCompare(const Options& options, const Session& first, Reporter& out) {
-  const std::optional<LoadedSave> second =
-      LoadEditionFiveSave(options.positional[1], out, nullptr);
+  const std::optional<LoadedSave> second = LoadEditionFiveSave(options.positional[1], out, nullptr);
   if (!second) return kCompareTrouble;
   const Comparison comparison = first.Compare(*second->session, options.aligned_text);
   for (const SlotDifference& difference : comparison.slots) out.Write(difference.text);

@@ -1,6 +1,5 @@
 #include "cli/usage.h"
 
-
 namespace kv5 {
 
 void PrintUsage(Reporter& out) {

@@ -110,15 +110,14 @@ bool CreatedOrReported(const OutputFile& file, Reporter& report) {
   return file.is_open();
 }
 
-bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability,
-                         Reporter& report) {
+bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability, Reporter& report) {
   const bool committed = file.Commit(durability);
   if (!committed) report.Say("Error: Couldn't write file %s\n", file.path().c_str());
   return committed;
 }
 
-bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
-                    OutputFile::Durability durability, Reporter& report) {
+bool WriteWholeFile(const std::string& name, ConstByteSpan bytes, OutputFile::Durability durability,
+                    Reporter& report) {
   OutputFile file(name);
   if (!CreatedOrReported(file, report)) return false;
   file.Write(bytes.data(), bytes.size());

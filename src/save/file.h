@@ -121,11 +121,10 @@ class OutputFile {
 // "Error: Couldn't open file <name> for writing".
 bool CreatedOrReported(const OutputFile& file, Reporter& report);
 // Commits `file`; when that fails reports "Error: Couldn't write file <name>".
-bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability,
-                         Reporter& report);
+bool CommittedOrReported(OutputFile& file, OutputFile::Durability durability, Reporter& report);
 // Writes `bytes` as the whole file `name`, reporting either failure.
-bool WriteWholeFile(const std::string& name, ConstByteSpan bytes,
-                    OutputFile::Durability durability, Reporter& report);
+bool WriteWholeFile(const std::string& name, ConstByteSpan bytes, OutputFile::Durability durability,
+                    Reporter& report);
 
 using platform::IsSameFile;
 using platform::MakeDirectory;

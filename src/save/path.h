@@ -20,8 +20,7 @@ constexpr std::size_t kFormedPathCapacity = 2604;
 // Otherwise reports "Error: Path is too long: ..." with the whole path and
 // returns nothing: a name cut short must never be opened or written.
 std::optional<std::string> FitPath(std::size_t capacity,
-                                   std::initializer_list<std::string_view> parts,
-                                   Reporter& report);
+                                   std::initializer_list<std::string_view> parts, Reporter& report);
 
 // How paths are written where the tool runs. Both take "/" and "\" between
 // directories; Windows also begins a path with a drive such as "C:", and
@@ -43,8 +42,7 @@ std::string_view FileNameOf(std::string_view path, PathRules rules = kNativePath
 // the save's own file name: "txt/<name>.txt" and "save/<name>" ("save\<name>"
 // on Windows). Empty after the message when a name does not fit its buffer.
 std::optional<std::string> TextFileNameFor(std::string_view save_path, bool into_directories,
-                                           Reporter& report,
-                                           PathRules rules = kNativePathRules);
+                                           Reporter& report, PathRules rules = kNativePathRules);
 std::optional<std::string> NewSaveNameFor(std::string_view save_path, bool into_directories,
                                           Reporter& report, PathRules rules = kNativePathRules);
 

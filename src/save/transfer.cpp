@@ -44,8 +44,7 @@ std::optional<ConstByteSpan> ExtractEntry(const SaveImage& image, int slot, Repo
   return image.Entry(slot);
 }
 
-std::optional<ConstByteSpan> ExtractThumbnail(const SaveImage& image, int slot,
-                                              Reporter& report) {
+std::optional<ConstByteSpan> ExtractThumbnail(const SaveImage& image, int slot, Reporter& report) {
   if (!SlotCanBeExtracted(image, slot, report)) return std::nullopt;
   return ThumbnailOf(image.Entry(slot));
 }

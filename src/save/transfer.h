@@ -22,8 +22,7 @@ namespace kv5 {
 // The slot's whole entry, or its thumbnail; only a slot that holds an entry
 // can be extracted. Nothing after the message otherwise.
 std::optional<ConstByteSpan> ExtractEntry(const SaveImage& image, int slot, Reporter& report);
-std::optional<ConstByteSpan> ExtractThumbnail(const SaveImage& image, int slot,
-                                              Reporter& report);
+std::optional<ConstByteSpan> ExtractThumbnail(const SaveImage& image, int slot, Reporter& report);
 
 // The bytes a replace puts into the save: first opened and measured, then
 // read only once their length is known to fit.

@@ -118,7 +118,8 @@ std::optional<CharacterFields> Session::Fields(int slot) const {
   fields.editable = slot <= kCustomSlotCount;
   ChoiceLists choices(fields.choices);
   for (std::size_t group = 0; group < kFieldGroupCount; ++group) {
-    const int end = group + 1 < kFieldGroupCount ? kFieldGroups[group + 1].first_field : kFieldCount;
+    const int end =
+        group + 1 < kFieldGroupCount ? kFieldGroups[group + 1].first_field : kFieldCount;
     FieldGroup& shown = fields.groups.emplace_back();
     shown.title = kFieldGroups[group].title;
     for (int field = kFieldGroups[group].first_field; field < end; ++field) {
@@ -130,7 +131,7 @@ std::optional<CharacterFields> Session::Fields(int slot) const {
 
 FieldCheck Session::CheckFieldLine(int slot, std::string_view name, std::string_view value) {
   // What the import reports for the section alone is not the line's doing.
-  const std::string header = SectionHeader(slot - 1);
+  const std::string header = SectionHeader(slot);
   const auto messages_of = [&](const std::string& text) {
     MessageText report;
     TextLines lines(text);
@@ -146,7 +147,8 @@ FieldCheck Session::CheckFieldLine(int slot, std::string_view name, std::string_
   }
   const int field = FindField(name);
   if (field < 0 || slot < 1 || slot > kStoreEntryCount) return check;
-  const EntryValues& entry = state_->store_memory->store().entries[static_cast<std::size_t>(slot - 1)];
+  const EntryValues& entry =
+      state_->store_memory->store().entries[static_cast<std::size_t>(slot - 1)];
   if (!entry.present[static_cast<std::size_t>(field)]) return check;
   const ValueRecord& stored = entry.values[static_cast<std::size_t>(field)];
   check.applied = true;
@@ -157,7 +159,7 @@ FieldCheck Session::CheckFieldLine(int slot, std::string_view name, std::string_
 
 std::string Session::EditText(int slot,
                               const std::vector<std::pair<std::string, std::string>>& changes) {
-  std::string text = SectionHeader(slot - 1);
+  std::string text = SectionHeader(slot);
   for (const auto& [name, value] : changes) text += TypedFieldLine(name, value);
   return text;
 }

@@ -38,7 +38,8 @@ Changed Outcome(bool ok, bool written, MessageText& report) {
 
 // A session for the image `state` loaded, when it holds an edition 5 save.
 Opened Opening(std::unique_ptr<Session::State> state, MessageText& report) {
-  if (state->image.edition != Edition::kFive) return Refused(Opened::Status::kNotEditionFive, report);
+  if (state->image.edition != Edition::kFive)
+    return Refused(Opened::Status::kNotEditionFive, report);
   Opened opened;
   opened.status = Opened::Status::kOpened;
   opened.messages = report.Take();

@@ -9,7 +9,7 @@
 // Where the program names a file, the name given to the session stands. The
 // program alone prints the lines that follow its own file work: "Wrote ...",
 // "Saved ...", "Replaced ...", "Wrote new save file." and the like, and the
-// errors of opening, writing and moving files.
+// errors of the files it writes and of paths too long to hold.
 //
 // Slots are numbered 1 to 118, as the player counts them: 1 to 50 hold the
 // player's own characters, 51 to 118 characters that came with replays.
@@ -38,9 +38,9 @@ class Session;
 // What opening a save gave: a session, or nothing and why.
 struct Opened {
   enum class Status {
-    kOpened,            // an edition 5 save: `session` holds it
-    kUnreadable,        // the file could not be opened or read whole
-    kNotEditionFive,    // read, but not a save of the edition the tool edits
+    kOpened,          // an edition 5 save: `session` holds it
+    kUnreadable,      // the file could not be opened or read whole
+    kNotEditionFive,  // read, but not a save of the edition the tool edits
   };
   Status status = Status::kUnreadable;
   std::unique_ptr<Session> session;
@@ -50,9 +50,9 @@ struct Opened {
 // A character the save holds.
 struct Character {
   int slot = 0;
-  bool replay = false;     // in a replay slot (51 to 118), never written back
-  bool named = false;      // the export writes its "Name" line
-  std::string name;        // as the export writes it, when `named`
+  bool replay = false;  // in a replay slot (51 to 118), never written back
+  bool named = false;   // the export writes its "Name" line
+  std::string name;     // as the export writes it, when `named`
 };
 
 // One code a field can take by name: its value as the export writes it and
@@ -65,9 +65,9 @@ struct Choice {
 // One field of a character, as the export writes its line.
 struct FieldValue {
   int id = 0;
-  std::string name;   // the key of its line in the text
-  std::string value;  // after the "="; empty when the entry holds none
-  std::string note;   // the export's note, without its parentheses
+  std::string name;    // the key of its line in the text
+  std::string value;   // after the "="; empty when the entry holds none
+  std::string note;    // the export's note, without its parentheses
   bool shown = false;  // the export writes the line
   int choices = -1;    // index into CharacterFields::choices, or -1
 };

@@ -41,8 +41,8 @@ void AppendParenthesised(std::string& out, std::string_view name) {
 }
 
 void AppendEquipmentNote(std::string& out, int field, const ValueRecord& value) {
-  const int index =
-      CodeNames().FindEquipment(ConstByteSpan(value.bytes.data(), ByteArrayLength(Field(field).length)));
+  const int index = CodeNames().FindEquipment(
+      ConstByteSpan(value.bytes.data(), ByteArrayLength(Field(field).length)));
   if (index < 0 || index >= CodeNames().EquipmentCount()) return;
   const EquipmentRecord& item = CodeNames().EquipmentAt(index);
   out += " (";

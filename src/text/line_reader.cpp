@@ -19,8 +19,8 @@ bool TextLines::Next(std::string_view& line) {
   // As fgets reads: up to the LF, or as many characters as fit, then the
   // line as C reads it, up to a NUL.
   const std::size_t end = rest_.substr(0, kLongestLine).find('\n');
-  const std::size_t size = end == std::string_view::npos ? std::min(kLongestLine, rest_.size())
-                                                          : end + 1;
+  const std::size_t size =
+      end == std::string_view::npos ? std::min(kLongestLine, rest_.size()) : end + 1;
   line = rest_.substr(0, size);
   line = line.substr(0, line.find('\0'));
   rest_.remove_prefix(size);

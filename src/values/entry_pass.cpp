@@ -31,9 +31,8 @@ void ProcessEntry(PassDirection direction, int slot, SaveImage& image, EntryValu
 }  // namespace
 
 void DecodeEntry(int slot, const SaveImage& image, EntryValues& entry) {
-  ForEachField(slot, [&](int field, std::int64_t position) {
-    DecodeValue(field, entry, position, image);
-  });
+  ForEachField(
+      slot, [&](int field, std::int64_t position) { DecodeValue(field, entry, position, image); });
 }
 
 void ProcessSaveData(PassDirection direction, SaveImage& image, ValueStore& store,
@@ -64,10 +63,11 @@ void ProcessSaveData(PassDirection direction, SaveImage& image, ValueStore& stor
   if (replay_entries == 0) {
     report.Say("Found %i custom character entries.\n", entries_found);
   } else {
-    report.Say("Found %i custom character entries. %i of those are from replays.\n",
-               entries_found, replay_entries);
+    report.Say("Found %i custom character entries. %i of those are from replays.\n", entries_found,
+               replay_entries);
   }
-  if (direction == PassDirection::kEncode) report.Say("Modified %i entries.\n", store.modified_count);
+  if (direction == PassDirection::kEncode)
+    report.Say("Modified %i entries.\n", store.modified_count);
 }
 
 }  // namespace kv5

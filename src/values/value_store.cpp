@@ -20,9 +20,8 @@ ValueStoreMemory::ValueStoreMemory()
     : memory_(std::calloc(1, sizeof(ValueStore) + kStaticLargePageAlignment)) {
   if (memory_ == nullptr) throw std::bad_alloc();
   const auto address = reinterpret_cast<std::uintptr_t>(memory_);
-  const std::uintptr_t aligned =
-      (address + kStaticLargePageAlignment - 1) / kStaticLargePageAlignment *
-      kStaticLargePageAlignment;
+  const std::uintptr_t aligned = (address + kStaticLargePageAlignment - 1) /
+                                 kStaticLargePageAlignment * kStaticLargePageAlignment;
   store_ = std::launder(reinterpret_cast<ValueStore*>(aligned));
   AdviseLargePages(store_, sizeof(ValueStore));
 }

@@ -26,7 +26,10 @@ int Walk(int count, Matches matches) {
 // more character, a space at either end, another letter case); every code
 // registered at the lengths fields have, and with one byte off; every
 // style and voice set code.
-void ExpectLookupsWalkTheirTables(const char* when) {
+void ExpectLookupsWalkTheirTables(const Catalogue& catalogue, const char* when) {
+  const auto Field = [&](int id) -> const FieldDefinition& { return catalogue.Field(id); };
+  const auto FindField = [&](std::string_view name) { return catalogue.FindField(name); };
+  const CodeNameTables& codes = catalogue.codes();
   std::vector<std::string> names = {"", " ", "=", "~", std::string(1, '\0'), std::string(148, 'x')};
   for (int id = 0; id < kFieldCount; ++id) {
     const std::string name(Field(id).name.view());
@@ -40,25 +43,29 @@ void ExpectLookupsWalkTheirTables(const char* when) {
               Walk(kFieldCount, [&](int id) { return Field(id).name.view() == name; }))
         << when << ": \"" << name << "\"";
   }
-  ASSERT_EQ(FindEquipment(ConstByteSpan()), -1);
-  for (int index = 0; index <= EquipmentCount() && index < kEquipmentCapacity; ++index) {
+  ASSERT_EQ(codes.FindEquipment(ConstByteSpan()), -1);
+  for (int index = 0; index <= codes.EquipmentCount() && index < kEquipmentCapacity; ++index) {
     for (const std::size_t length : {1, 2, 3, 4, 5, 8, 12}) {
-      Code code(EquipmentAt(index).code.begin(), EquipmentAt(index).code.begin() + length);
+      Code code(codes.EquipmentAt(index).code.begin(),
+                codes.EquipmentAt(index).code.begin() + length);
       for (std::size_t at = 0; at <= length; ++at) {
         if (at < length) code[at] ^= 0x01;
         const int walked = Walk(kEquipmentCapacity, [&](int record) {
-          return std::equal(code.begin(), code.end(), EquipmentAt(record).code.begin());
+          return std::equal(code.begin(), code.end(), codes.EquipmentAt(record).code.begin());
         });
-        ASSERT_EQ(FindEquipment(code), walked) << when << ", " << length << " bytes of " << index;
+        ASSERT_EQ(codes.FindEquipment(code), walked)
+            << when << ", " << length << " bytes of " << index;
         if (at < length) code[at] ^= 0x01;
       }
     }
   }
   for (int code = 0; code < 256; ++code) {
-    EXPECT_EQ(FindStyle(static_cast<std::uint8_t>(code)),
-              Walk(kModelCount, [&](int index) { return ModelAt(index).style_code == code; }));
-    EXPECT_EQ(FindVoiceSet(static_cast<std::uint8_t>(code)),
-              Walk(kVoiceSetCapacity, [&](int index) { return VoiceSetAt(index).code == code; }));
+    EXPECT_EQ(codes.FindStyle(static_cast<std::uint8_t>(code)), Walk(kModelCount, [&](int index) {
+                return codes.ModelAt(index).style_code == code;
+              }));
+    EXPECT_EQ(
+        codes.FindVoiceSet(static_cast<std::uint8_t>(code)),
+        Walk(kVoiceSetCapacity, [&](int index) { return codes.VoiceSetAt(index).code == code; }));
   }
 }
 
@@ -66,16 +73,21 @@ void ExpectLookupsWalkTheirTables(const char* when) {
 // every equipment slot, the last one too, names the equipment of its code.
 // Then every lookup finds what a walk over its table finds.
 TEST(CatalogueTest, CodesAreNamedInEveryFormAndSlotAndLookupsFindWhatAWalkFinds) {
-  ClearTables();
-  BuildFieldCatalogue();
-  SetEquipmentGroup(80);
-  AddEquipment(0x1B, 0x0C, 0x00, 0x00, "four bytes");
-  AddEquipmentHex("1B0C0000", "no spaces");
-  AddEquipmentHex("1B 0c 7", "lone last digit");
+  // The shipped tables warn of nothing, and the shared catalogue is theirs.
+  Catalogue catalogue;
+  MessageText warnings;
+  BuildFieldCatalogue(catalogue, warnings);
+  EXPECT_EQ(warnings.text(), "");
+  CodeNameTables& codes = catalogue.codes();
+  codes.SetEquipmentGroup(80);
+  codes.AddEquipment(0x1B, 0x0C, 0x00, 0x00, "four bytes", warnings);
+  codes.AddEquipmentHex("1B0C0000", "no spaces", warnings);
+  codes.AddEquipmentHex("1B 0c 7", "lone last digit", warnings);
   for (const int index : {163, 164, 165}) {
-    EXPECT_EQ(Code(EquipmentAt(index).code.begin(), EquipmentAt(index).code.begin() + 5),
-              (Code{0x1B, 0x0C, 0x00, 0x00, 0x00}));
-    EXPECT_EQ(EquipmentAt(index).group, 80);
+    EXPECT_EQ(
+        Code(codes.EquipmentAt(index).code.begin(), codes.EquipmentAt(index).code.begin() + 5),
+        (Code{0x1B, 0x0C, 0x00, 0x00, 0x00}));
+    EXPECT_EQ(codes.EquipmentAt(index).group, 80);
   }
   EXPECT_EQ(HexPairToByte("xff", 1) + HexPairToByte("G7", 0), 0xFF + 0x07);
   FixedText<4> text;
@@ -83,29 +95,41 @@ TEST(CatalogueTest, CodesAreNamedInEveryFormAndSlotAndLookupsFindWhatAWalkFinds)
   EXPECT_EQ(std::string(text.c_str(), 4), std::string("abc\0", 4));
 
   ValueRecord item;
-  std::copy_n(EquipmentAt(0).code.begin(), 4, item.bytes.begin());
-  for (const int field : {14, 15, 195, 198}) {
+  std::copy_n(CodeNames().EquipmentAt(0).code.begin(), 4, item.bytes.begin());
+  for (const int field : {kFirstEquipmentField - 1, kFirstEquipmentField, kLastEquipmentField,
+                          kLastEquipmentField + 3}) {
     std::string note;
     AppendAnnotation(note, field, item);
-    EXPECT_EQ(note.empty(), field == 14 || field == 198) << "field " << field;
+    EXPECT_EQ(note.empty(), field < kFirstEquipmentField || field > kLastEquipmentField)
+        << "field " << field;
   }
-  ExpectLookupsWalkTheirTables("after the build");
-  EXPECT_EQ(EquipmentAt(66).group, 73);
-  EXPECT_EQ(EquipmentAt(146).group, kNoGroup);
+  ExpectLookupsWalkTheirTables(SharedCatalogue(), "the shared catalogue");
+  EXPECT_EQ(CodeNames().EquipmentAt(66).group, kFirstSlotField + 1);
+  EXPECT_EQ(CodeNames().EquipmentAt(146).group, kNoGroup);
   // Changes after a lookup count at once: a field name given to a lower id
   // than its own, new names for ids without a field, a renamed field; codes
   // that only a record never registered matched, one shared by earlier
   // records, the same first four bytes with a longer code.
-  RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
-  RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
-  RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
-  SetEquipmentGroup(kNoGroup);
-  AddEquipmentHex("00 00 00 00 00 00 00 01", "zeros and one");
-  AddEquipmentHex("FF 00 00 FF", "again");
-  AddEquipmentHex("1B 17 00 00 AA", "longer");
-  ExpectLookupsWalkTheirTables("after registrations");
-  ClearTables();
-  ExpectLookupsWalkTheirTables("after clearing");
+  ExpectLookupsWalkTheirTables(catalogue, "after the build");
+  catalogue.RegisterField(5, "Voice", 300, FieldKind::kByte, 0, nullptr, false);
+  catalogue.RegisterField(4, "Triple", 200, FieldKind::kFloatTriple, 0, nullptr, false);
+  catalogue.RegisterField(6, "Voice 2", 14, FieldKind::kByte, 0, nullptr, false);
+  codes.SetEquipmentGroup(kNoGroup);
+  codes.AddEquipmentHex("00 00 00 00 00 00 00 01", "zeros and one", warnings);
+  codes.AddEquipmentHex("FF 00 00 FF", "again", warnings);
+  codes.AddEquipmentHex("1B 17 00 00 AA", "longer", warnings);
+  ExpectLookupsWalkTheirTables(catalogue, "after registrations");
+  ExpectLookupsWalkTheirTables(Catalogue(), "when empty");
+  // A full voice set table warns once, and a name that cannot be held is
+  // refused with a warning.
+  Catalogue full;
+  for (int code = 0; code < kVoiceSetCapacity + 2; ++code)
+    full.codes().AddVoiceSet(static_cast<std::uint8_t>(code), "voice", warnings);
+  full.codes().AddEquipmentHex("01", std::string(kNameCapacity, 'n'), warnings);
+  EXPECT_EQ(warnings.text(), "Warning, max voice sets!Too long name for generic equipment! " +
+                                 std::string(kNameCapacity, 'n') + "\n");
+  EXPECT_EQ(full.codes().VoiceSetCount(), kVoiceSetCapacity);
+  EXPECT_EQ(full.codes().EquipmentCount(), 0);
 }
 
 }  // namespace

@@ -71,18 +71,4 @@ std::string ReadFile(const std::string& path);
 std::map<std::string, std::string> FilesUnder(const std::string& directory,
                                               std::string* unusable = nullptr);
 
-// Captures what in-process code prints on standard output.
-class StdoutCapture {
- public:
-  StdoutCapture() { ::testing::internal::CaptureStdout(); }
-  ~StdoutCapture() { Take(); }
-  std::string Take() {
-    std::fflush(stdout);
-    return std::exchange(taken_, true) ? "" : ::testing::internal::GetCapturedStdout();
-  }
-
- private:
-  bool taken_ = false;
-};
-
 }  // namespace kv5::testing

@@ -15,6 +15,7 @@
 #include "save_builder/save_builder.h"
 #include "support/tool_session.h"
 #include "text/float_text.h"
+#include "text/line_reader.h"
 #include "text/text_import.h"
 #include "values/codec.h"
 #include "values/entry_pass.h"
@@ -62,19 +63,53 @@ TEST(FloatTextTest, WritesWhatPrintfWrites) {
 // counts against the run's status, and lines longer than a read. Reads
 // `text` as the text file; returns what the import printed, which is
 // a problem for the run's status unless it is only the loaded line.
-std::string Import(const std::string& text) {
-  File file(fmemopen(const_cast<char*>(text.data()), text.size(), "rb"));
-  testing::StdoutCapture output;
-  const ImportedText result = ReadTextFile(file, "edit.txt");
-  const std::string printed = output.Take();
-  EXPECT_EQ(result.problem_reported, printed != "Text file loaded.\n") << printed;
-  return printed;
+std::string Import(const std::string& text, ValueStore& store) {
+  TextLines lines(text);
+  MessageText report;
+  const ImportedText result = ReadTextFile(lines, "edit.txt", store, report);
+  EXPECT_EQ(result.problem_reported, report.text() != "Text file loaded.\n") << report.text();
+  return report.Take();
+}
+
+// A text in memory gives the lines a file of the same bytes gives: pieces of
+// 1059 characters, either line end, a NUL ending its piece, no last LF.
+TEST(TextImportTest, TextInMemoryGivesTheLinesOfTheSameFile) {
+  std::uint64_t seed = 5;
+  const auto next = [&] {
+    return (seed = seed * 6364136223846793005u + 1442695040888963407u) >> 33;
+  };
+  for (int round = 0; round < 200; ++round) {
+    std::string text;
+    const std::size_t length = next() % 5000;
+    for (std::size_t k = 0; k < length; ++k) {
+      const char pick[] = {'a', '=', ' ', '\r', '\n', '\0', '['};
+      text +=
+          next() % 60 == 0 ? std::string(1058 + next() % 3, 'x') : std::string(1, pick[next() % 7]);
+    }
+    std::FILE* stream = std::tmpfile();
+    std::fwrite(text.data(), 1, text.size(), stream);
+    std::rewind(stream);
+    File file(stream);
+    FileLines from_file(file);
+    TextLines from_memory(text);
+    std::string_view a;
+    std::string_view b;
+    int line = 0;
+    for (bool more = true; more; ++line) {
+      more = from_file.Next(a);
+      ASSERT_EQ(from_memory.Next(b), more) << "round " << round << ", line " << line;
+      if (more) {
+        ASSERT_EQ(a, b) << "round " << round << ", line " << line;
+      }
+    }
+    EXPECT_FALSE(from_file.failed());
+  }
 }
 
 TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
-  ClearTables();
-  BuildFieldCatalogue();
-  const ValueRecord& voice = TheValueStore().entries[0].values[6];
+  ValueStoreMemory memory;
+  const auto Import = [&](const std::string& text) { return kv5::Import(text, memory.store()); };
+  const ValueRecord& voice = memory.store().entries[0].values[kVoiceField];
   // 1059 characters without "=": a name far too long; then the line's end
   // on its own, an empty line; the next line is numbered two further on.
   EXPECT_EQ(Import("[ENTRY1]\n" + std::string(1059, 'x') + "\nVoice=12\nBogus\n"),
@@ -88,8 +123,8 @@ TEST(TextImportTest, ALongLineIsReadAsSeveralLinesOf1059Characters) {
 
 // True when every entry of the store holds only zero bytes, as at start:
 // the store is left to pages never written until a run needs them.
-bool StoreIsClear() {
-  const auto& entries = TheValueStore().entries;
+bool StoreIsClear(const ValueStore& store) {
+  const auto& entries = store.entries;
   const auto* bytes = reinterpret_cast<const unsigned char*>(entries.data());
   return std::all_of(bytes, bytes + sizeof entries, [](unsigned char byte) { return byte == 0; });
 }
@@ -97,26 +132,27 @@ bool StoreIsClear() {
 // The clearing of the value store writes only the entries a run touched:
 // after a decode and an import the whole store must be as clear as at start.
 TEST(ValueStoreTest, ClearingAfterDecodeAndImportLeavesEveryEntryCleared) {
-  ClearTables();
-  BuildFieldCatalogue();
+  ValueStoreMemory memory;
+  ValueStore& store = memory.store();
+  const auto StoreIsClear = [&] { return kv5::StoreIsClear(store); };
   ASSERT_TRUE(StoreIsClear());
   SaveImage image{ImageBytes(100), Edition::kFive};
-  DecodeValue(FindField("Name"), 0, 0, image);
+  DecodeValue(kNameField, store.entries[0], 0, image);
   EXPECT_TRUE(StoreIsClear()) << "a field found absent touches nothing";
 
   SaveBuilder save(9);
   for (int slot = 1; slot <= 118; slot += 3) save.WithExactValues(slot);
   const Bytes bytes = save.WithEntry(2).Build();
   image.bytes.assign(bytes.begin(), bytes.end());
-  testing::StdoutCapture quiet;
-  ProcessSaveData(PassDirection::kDecode, image);
-  quiet.Take();
+  MessageText quiet;
+  ProcessSaveData(PassDirection::kDecode, image, store, quiet);
   Import(
       "[ENTRY1to200]\nName=Abc\nScale-Head=2.5\nModel Type=01 02\nVoice=7F\n"
-      "[ENTRY5]\nName=this one is too long to be stored\nColor-Skin=1 2 3\n");
+      "[ENTRY5]\nName=this one is too long to be stored\nColor-Skin=1 2 3\n",
+      store);
   ASSERT_FALSE(StoreIsClear()) << "the decode and the import stored values";
-  EXPECT_TRUE(TheValueStore().entries[199].touched) << "the range reaches the last entry";
-  ResetValueStore();
+  EXPECT_TRUE(store.entries[199].touched) << "the range reaches the last entry";
+  ResetValueStore(store);
   EXPECT_TRUE(StoreIsClear());
 }
 

@@ -7,12 +7,11 @@
 #include <utility>
 
 #include "catalogue/field_table.h"
+#include "save/edition.h"
 #include "save/slots.h"
 
 namespace kv5::builder {
 namespace {
-
-constexpr std::size_t kTitleWindowOffset = 5778;
 
 // Characters of the names the builder makes: printable, and no separator of
 // the text form.
@@ -26,19 +25,13 @@ std::uint64_t NextNoise(std::uint64_t& state) {
   return z ^ (z >> 31);
 }
 
-// The title as the game stores it: UTF-16, low byte first, 27 bytes. The
-// unknown title is one letter away from edition 5's.
+// The title window as the game stores it. The unknown title is one letter
+// away from edition 5's.
 std::vector<std::uint8_t> TitleBytes(Title title) {
-  const std::string text = title == Title::kEditionFive   ? std::string("KESTRELVANE V\0", 14)
-                           : title == Title::kEditionFour ? std::string("Kestrelvane IV")
-                                                          : std::string("KESTRELVANE X\0", 14);
-  std::vector<std::uint8_t> bytes;
-  for (const char letter : text) {
-    bytes.push_back(static_cast<std::uint8_t>(letter));
-    bytes.push_back(0);
-  }
-  bytes.resize(27);
-  return bytes;
+  const TitleWindow window = title == Title::kEditionFive   ? kEditionFiveWindow
+                             : title == Title::kEditionFour ? kEditionFourWindow
+                                                            : Utf16Window("KESTRELVANE X");
+  return std::vector<std::uint8_t>(window.begin(), window.end());
 }
 
 }  // namespace
@@ -232,7 +225,7 @@ std::vector<std::uint8_t> SaveBuilder::Build() const {
       save[i + k] = static_cast<std::uint8_t>(noise >> (8 * k));
     }
   }
-  std::vector<Patch> patches = {{kTitleWindowOffset, TitleBytes(title_)}};
+  std::vector<Patch> patches = {{static_cast<std::size_t>(kTitleWindowOffset), TitleBytes(title_)}};
   patches.insert(patches.end(), patches_.begin(), patches_.end());
   for (const Patch& patch : patches) {
     for (std::size_t k = 0; k < patch.bytes.size() && patch.offset + k < save.size(); ++k) {
