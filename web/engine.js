@@ -22,44 +22,6 @@ function guarded(work) {
   }
 }
 
-// The core's packed answers (see Packed in the binding): a reader of their
-// numbers and texts in order.
-function unpacking({ numbers, texts }) {
-  const words = texts.split('\0');
-  let [number, word] = [0, 0];
-  return { number: () => numbers[number++], text: () => words[word++] };
-}
-
-function unpackCharacters(packed) {
-  const { number, text } = unpacking(packed);
-  const characters = [];
-  while (characters.length * 3 < packed.numbers.length) {
-    const [slot, named, replay, name] = [number(), number(), number(), text()];
-    characters.push({ slot, name: named ? name : null, replay: Boolean(replay) });
-  }
-  return characters;
-}
-
-function unpackFields(packed) {
-  if (!packed) return null;
-  const { number, text } = unpacking(packed);
-  const times = (count, make) => Array.from({ length: count }, make);
-  const [slot, editable, groupCount, listCount] = [number(), number(), number(), number()];
-  const groups = times(groupCount, () => ({ count: number(), title: text() }));
-  return {
-    slot,
-    editable: Boolean(editable),
-    groups: groups.map(({ count, title }) => ({
-      title,
-      fields: times(count, () => {
-        const [shown, choices] = [Boolean(number()), number()];
-        return { name: text(), value: text(), note: text(), shown, choices };
-      }),
-    })),
-    choices: times(listCount, () => times(number(), () => ({ value: text(), note: text() }))),
-  };
-}
-
 // A save open in the core. Slots are numbered 1 to 118, as the player counts
 // them. Release it once done: the core keeps its bytes until then.
 class Session {
@@ -99,7 +61,7 @@ class Session {
   // [{slot, name, replay}]: the slots that hold a character; the name is
   // null where the text leaves it out.
   characters() {
-    return unpackCharacters(this.#call('characters'));
+    return this.#call('characters');
   }
 
   // The character in `slot`: {slot, editable, groups: [{title, fields:
@@ -107,7 +69,7 @@ class Session {
   // or null for an empty slot. "choices" of a field is the index of the
   // list of codes it can take by name, or -1.
   fields(slot) {
-    return unpackFields(this.#call('fields', slot));
+    return this.#call('fields', slot);
   }
 
   // {messages, text}: the text the read mode writes; `aligned` as "-t".

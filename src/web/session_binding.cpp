@@ -8,6 +8,7 @@
 // Every session made here is JavaScript's to release, with delete().
 
 #include <emscripten/bind.h>
+#include <emscripten/emscripten.h>
 #include <emscripten/val.h>
 
 #include <algorithm>
@@ -27,6 +28,42 @@
 #include "save/reporter.h"
 #include "session/session.h"
 
+// The unpacking of Packed items into JavaScript's objects; see the
+// functions that pack them for the order of texts and numbers.
+EM_JS(emscripten::EM_VAL, kv5_unpack_characters,
+      (const char* texts, std::size_t size, const std::int32_t* numbers, std::size_t count), {
+  var words = UTF8Decoder.decode(HEAPU8.subarray(texts, texts + size)).split(String.fromCharCode(0));
+  var n = HEAP32.subarray(numbers >> 2, (numbers >> 2) + count);
+  var characters = [];
+  for (var i = 0; i < count; i += 3) {
+    characters.push({slot: n[i], name: n[i + 1] ? words[i / 3] : null, replay: n[i + 2] !== 0});
+  }
+  return Emval.toHandle(characters);
+});
+
+EM_JS(emscripten::EM_VAL, kv5_unpack_fields,
+      (const char* texts, std::size_t size, const std::int32_t* numbers, std::size_t count), {
+  var words = UTF8Decoder.decode(HEAPU8.subarray(texts, texts + size)).split(String.fromCharCode(0));
+  var n = HEAP32.subarray(numbers >> 2, (numbers >> 2) + count);
+  var w = 0;
+  var at = 4;
+  var answer = {slot: n[0], editable: n[1] !== 0, groups: [], choices: []};
+  for (var g = 0; g < n[2]; ++g) answer.groups.push({title: words[w++], fields: [], count: n[at++]});
+  answer.groups.forEach(function(group) {
+    for (var f = 0; f < group.count; ++f, at += 2) {
+      group.fields.push({name: words[w++], value: words[w++], note: words[w++], shown: n[at] !== 0,
+                         choices: n[at + 1]});
+    }
+    delete group.count;
+  });
+  for (var l = 0; l < n[3]; ++l) {
+    var choices = [];
+    for (var c = n[at++]; c > 0; --c) choices.push({value: words[w++], note: words[w++]});
+    answer.choices.push(choices);
+  }
+  return Emval.toHandle(answer);
+});
+
 namespace kv5::web {
 namespace {
 
@@ -44,17 +81,12 @@ val ArrayOf(const std::uint8_t* data, std::size_t size) {
   return val(emscripten::typed_memory_view(size, data)).call<val>("slice");
 }
 
-// Numbers for JavaScript as an Int32Array of its own.
-val ArrayOf(const std::vector<std::int32_t>& numbers) {
-  return val(emscripten::typed_memory_view(numbers.size(), numbers.data())).call<val>("slice");
-}
-
-// What a list of many small items becomes for JavaScript: every property
+// What a list of many small items becomes for JavaScript. Every property
 // set through embind is a call across, with a conversion each, and a
-// character has some two hundred fields and as many codes to choose from.
-// So the items cross in two pieces, which the engine unpacks: their texts in
-// one string, each closed by a NUL (no text of the save's holds one), and
-// their numbers in one array.
+// character has some two hundred fields and as many codes to choose from;
+// so the items are packed here and made into objects on JavaScript's side in
+// one call: their texts in one piece of memory, each closed by a NUL (no
+// text of the save's holds one), and their numbers in one array.
 struct Packed {
   std::string texts;
   std::vector<std::int32_t> numbers;
@@ -65,11 +97,10 @@ struct Packed {
   }
   void Number(std::int64_t number) { numbers.push_back(static_cast<std::int32_t>(number)); }
 
-  val Object() const {
-    val packed = val::object();
-    packed.set("texts", texts);
-    packed.set("numbers", ArrayOf(numbers));
-    return packed;
+  // The objects `unpack` makes of the items.
+  template <typename Unpack>
+  val Unpacked(Unpack unpack) const {
+    return val::take_ownership(unpack(texts.data(), texts.size(), numbers.data(), numbers.size()));
   }
 };
 
@@ -128,8 +159,9 @@ class SaveSession {
     return SaveSession(Session::Open(session_->data(), session_->size(), session_->name()).session);
   }
 
-  // The characters, packed: for each its slot, whether named and whether a
-  // replay's, and its name's text, empty when not named.
+  // [{slot, name, replay}], the name null where the export leaves it out.
+  // Packed: for each its slot, whether named and whether a replay's, and
+  // its name's text, empty when not named.
   val characters() const {
     Packed packed;
     for (const Character& character : session_->Characters()) {
@@ -138,13 +170,14 @@ class SaveSession {
       packed.Number(character.replay);
       packed.Text(character.name);
     }
-    return packed.Object();
+    return packed.Unpacked(kv5_unpack_characters);
   }
 
-  // The fields of the character in `slot`, packed, or null for an empty
-  // slot. Numbers: slot, editable, the count of groups and of choice lists,
+  // {slot, editable, groups: [{title, fields: [{name, value, note, shown,
+  // choices}]}], choices: [[{value, note}]]}, or null for an empty slot.
+  // Packed: numbers slot, editable, the count of groups and of choice lists,
   // then each group's count of fields, each field's shown and choices, each
-  // list's count of choices. Texts: each group's title, each field's name,
+  // list's count of choices; texts each group's title, each field's name,
   // value and note, each choice's value and note.
   val fields(int slot) const {
     const std::optional<CharacterFields> fields = session_->Fields(slot);
@@ -174,7 +207,7 @@ class SaveSession {
         packed.Text(choice.note);
       }
     }
-    return packed.Object();
+    return packed.Unpacked(kv5_unpack_fields);
   }
 
   // {messages, text}: the read mode's text.
