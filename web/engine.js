@@ -127,18 +127,36 @@ class NotASave extends Error {
   }
 }
 
-// Makes `directory` with every missing parent; gives the first one made,
-// to be removed whole afterwards, or null when it was there already.
+// Makes `directory` with every missing parent.
 function makeDirectory(FS, directory) {
   let path = '';
-  let first = null;
   for (const part of directory.split('/').filter(Boolean)) {
     path += `/${part}`;
-    if (FS.analyzePath(path).exists) continue;
-    FS.mkdir(path);
-    first ??= path;
+    if (!FS.analyzePath(path).exists) FS.mkdir(path);
   }
-  return first;
+}
+
+// Every path in the file system, parents before their children, but the
+// devices' and the process's, which are the instance's own; what a run
+// made unreadable too.
+function allPaths(FS) {
+  const permissions = FS.ignorePermissions;
+  FS.ignorePermissions = true;
+  try {
+    return pathsIn(FS);
+  } finally {
+    FS.ignorePermissions = permissions;
+  }
+}
+
+function pathsIn(FS, directory = '', paths = []) {
+  for (const name of FS.readdir(directory || '/')) {
+    const path = `${directory}/${name}`;
+    if (name === '.' || name === '..' || path === '/dev' || path === '/proc') continue;
+    paths.push(path);
+    if (FS.isDir(FS.lstat(path).mode)) pathsIn(FS, path, paths);
+  }
+  return paths;
 }
 
 function removeTree(FS, path) {
@@ -196,16 +214,17 @@ const kv5 = {
   // Runs the tool as its command line would, with `args` after the program
   // name, in a fresh directory holding `files` (relative name -> Uint8Array
   // or string); options.directory names the directory. Nothing of one run
-  // reaches the next: the directory goes again afterwards, as every run
-  // starts from the state a new process has. Answers {status, stdout,
+  // reaches the next: whatever it added to the file system goes again
+  // afterwards, as every run starts from the state a new process has, and
+  // the tool keeps nothing between runs. Answers {status, stdout,
   // files}, and memory: the bytes of WebAssembly memory when it ended.
   async run(args, files = {}, options = {}) {
     const module = await core;
     const { FS } = module;
     const directory = options.directory ?? kDirectory;
-    const made = makeDirectory(FS, directory);
-    const before = new Set(made ? [] : FS.readdir(directory));
+    const before = new Set(allPaths(FS));
     try {
+      makeDirectory(FS, directory);
       for (const [name, content] of Object.entries(files)) {
         const slash = name.lastIndexOf('/');
         if (slash > 0) makeDirectory(FS, `${directory}/${name.slice(0, slash)}`);
@@ -215,9 +234,16 @@ const kv5 = {
       const { status, stdout } = module.runTool(args.map(String));
       return { status, stdout, files: filesIn(FS, directory), memory: module.HEAPU8.length };
     } finally {
+      // Whatever the run and its files added goes, wherever it lies.
       FS.chdir('/');
-      if (made) removeTree(FS, made);
-      else for (const name of FS.readdir(directory)) if (!before.has(name)) removeTree(FS, `${directory}/${name}`);
+      const added = allPaths(FS).filter((path) => !before.has(path));
+      const permissions = FS.ignorePermissions;
+      FS.ignorePermissions = true;
+      try {
+        for (const path of added) if (FS.analyzePath(path, true).exists) removeTree(FS, path);
+      } finally {
+        FS.ignorePermissions = permissions;
+      }
     }
   },
 

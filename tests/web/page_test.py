@@ -187,6 +187,10 @@ for (const [mode, ...rest] of [['-x', '1'], ['-x', '3'], ['-x', '7a'], ['-x', '2
   if (JSON.stringify(changed) !== JSON.stringify(file ? [file[0]] : []) || (file && !same(file[1], run.files[file[0]])))
     differences.push(`${where}: the tool wrote ${changed}, the session ${file?.[0]}`);
 }
+// Nothing of a run stays for the next, not even what it wrote outside its directory.
+await kv5.run(['-r', '../../demo'], {'../../demo': demo});
+const next = await kv5.run(['-x', '/demo.txt', '1'], {}, {directory: '/tmp'});
+if (!next.stdout.startsWith("Error: Couldn't open")) differences.push(`a run found what the one before left: ${next.stdout}`);
 return differences;
 '''
 
