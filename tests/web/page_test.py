@@ -4,9 +4,11 @@
 #
 #     page_test.py SOURCE NATIVE_BUILD PAGE
 #
-# 1. The flows a player clicks through, in the page opened from disk, the
-#    save they end with checked against the same commands run natively; the
-#    page's limits, its labels, a narrow window, and nothing fetched.
+# 1. The commands the page does on sessions, against the same commands run
+#    by kv5.run; the flows a player clicks through, in the page opened from
+#    disk, the save they end with checked against the same commands run
+#    natively; the page's limits in time and memory on a full save, its
+#    labels, a narrow window, and nothing fetched.
 # 2. The differential: every run of the player sessions (tests/**/cases/*.case)
 #    that the native session runner writes down (tests/support/run_record.h)
 #    goes through kv5.run in the page with the same arguments, files and
