@@ -7,32 +7,26 @@
 // in the comparison, bit 5 a save that ends inside slot 51, bit 6 the
 // comparison with another save, whose entries there are of other kinds (or
 // none), instead of the builder save. With bit 7 the rest of the input is
-// instead a whole save file, which must load as it is; if it is of the fifth
+// instead a whole save file, which must open as it is; if it is of the fifth
 // edition, it is the save that is compared and written back.
 //
-// In the comparison, as the compare mode makes it, every field line must
-// name a field whose value as the export writes it differs, and that the
-// export writes for the new save; no comment may hold a section header.
-// Then the save is decoded, exported, the export read back unchanged and
-// written into the save as the write mode does: no byte may change.
-
-#include <unistd.h>
+// The comparison says the saves differ exactly when their bytes do. Each of
+// its sections, in slot order, opens with the slot's header; every field line
+// names a field whose value as the export writes it differs, and that the
+// export writes for the new save, and gives that new value; no comment holds
+// a section header. Then the save's export is applied to it unchanged: no
+// byte may change, and no problem be reported.
 
 #include <algorithm>
 #include <cctype>
-#include <filesystem>
-#include <fstream>
-#include <optional>
+#include <map>
+#include <memory>
 #include <sstream>
-#include <utility>
 
-#include "compare/compare_saves.h"
 #include "fuzz_support.h"
 #include "save_builder/save_builder.h"
-#include "text/text_export.h"
+#include "session/session.h"
 #include "text/tokens.h"
-#include "text/unchanged_lines.h"
-#include "values/entry_pass.h"
 
 namespace kv5::fuzz {
 namespace {
@@ -41,121 +35,136 @@ constexpr int kSlots[] = {1, 2, 3, 4, 51};
 
 // The save the input changes, and one to compare it with: the same but for
 // entries of other kinds, or none, in the slots the input picks from.
-const auto [kBase, kOther] = [] {
-  builder::SaveBuilder base(5);
-  builder::SaveBuilder other(5);
-  base.WithExactValues(1).WithAwkwardValues(2).WithEntry(3).WithBlankEntry(4).WithAwkwardValues(51);
-  other.WithAwkwardValues(1).WithThumbnail(1).WithExactValues(2).WithBlankEntry(3).WithExactValues(
-      51);
-  const auto image = [](builder::SaveBuilder& save) {
-    const std::vector<std::uint8_t> bytes = save.WithLength(builder::SlotStart(52)).Build();
-    return SaveImage{ImageBytes(bytes.begin(), bytes.end()), Edition::kFive};
-  };
-  return std::pair(image(base), image(other));
-}();
+const Bytes kBase = builder::SaveBuilder(5)
+                        .WithExactValues(1)
+                        .WithAwkwardValues(2)
+                        .WithEntry(3)
+                        .WithBlankEntry(4)
+                        .WithAwkwardValues(51)
+                        .WithLength(builder::SlotStart(52))
+                        .Build();
+const Bytes kOther = builder::SaveBuilder(5)
+                         .WithAwkwardValues(1)
+                         .WithThumbnail(1)
+                         .WithExactValues(2)
+                         .WithBlankEntry(3)
+                         .WithExactValues(51)
+                         .WithLength(builder::SlotStart(52))
+                         .Build();
 
-// The entry offsets the input sets: the signature and every byte of a field.
-std::vector<std::size_t> settable;
-
-// The export's text of the field in the entry, or nothing where it writes none.
-std::optional<std::string> ShownValue(int field, ConstByteSpan entry) {
-  const FieldDefinition& definition = Field(field);
-  ValueRecord value;
-  const std::size_t offset = static_cast<std::size_t>(definition.offset);
-  const bool shown =
-      DecodeField(definition.kind, definition.length, entry.subspan(offset, entry.size()), value) &&
-      ExportWrites(field, value);
-  return shown ? std::optional(std::string(ExportedValue(field, value).text())) : std::nullopt;
+// The session of a save in memory; none when it is of another edition.
+std::unique_ptr<Session> Opening(const Bytes& save) {
+  Opened opened = Session::Open(save, "KV5SaveData");
+  if (opened.status == Opened::Status::kUnreadable) Fail("a save in memory was unreadable");
+  if (opened.session && !SameBytes(*opened.session, save.data(), save.size())) {
+    Fail("the opened save differs");
+  }
+  return std::move(opened.session);
 }
 
-void CheckComparison(const SaveImage& old_save, const SaveImage& new_save, bool aligned_text) {
-  std::string output;
-  CompareSaves(old_save, new_save, aligned_text, [&](std::string_view text) { output += text; });
-  if (!output.empty() && output.back() != '\n') Fail("the last line has no end");
-  std::istringstream lines(output);
-  int slot = -1;
-  for (std::string line; std::getline(lines, line);) {
-    if (line.empty()) Fail("an empty line");
-    if (line[0] == '[') {
-      if (FindEntryHeader(line) != 6) Fail("a line that is no section header begins with [");
-      slot = ReadEntryNumber(std::string_view(line).substr(6));
-    } else if (line[0] == '#') {
-      for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-      if (line.find("[entry") != std::string::npos) Fail("a comment holds %s", line.c_str());
-    } else {
-      if (FindEntryHeader(line) >= 0) Fail("a field line holds a section header: %s", line.c_str());
-      if (slot < 0 || !old_save.SlotInImage(slot) || !new_save.SlotInImage(slot)) {
-        Fail("field line outside a section of two characters: %s", line.c_str());
+// The export's value of every field it writes for the character in `slot`.
+std::map<std::string, std::string, std::less<>> ShownValues(const Session& save, int slot) {
+  const std::optional<CharacterFields> fields = save.Fields(slot);
+  if (!fields) Fail("a field line for slot %d, which holds no character in both saves", slot);
+  std::map<std::string, std::string, std::less<>> shown;
+  for (const FieldGroup& group : fields->groups) {
+    for (const FieldValue& field : group.fields) {
+      if (field.shown) shown.emplace(field.name, field.value);
+    }
+  }
+  return shown;
+}
+
+void CheckComparison(const Session& old_save, const Session& new_save, bool aligned) {
+  const Comparison comparison = old_save.Compare(new_save, aligned);
+  if (comparison.differ == SameBytes(old_save, new_save.data(), new_save.size())) {
+    Fail("the comparison says the saves differ: %d", comparison.differ);
+  }
+  int last = 0;
+  for (const SlotDifference& difference : comparison.slots) {
+    std::istringstream lines(difference.text);
+    std::string line;
+    std::getline(lines, line);
+    if (difference.slot <= last || line != "[ENTRY" + std::to_string(difference.slot) + "]") {
+      Fail("section of slot %d after slot %d opens with %s", difference.slot, last, line.c_str());
+    }
+    last = difference.slot;
+    std::map<std::string, std::string, std::less<>> was, is;
+    while (std::getline(lines, line)) {
+      if (line[0] == '#') {
+        for (char& c : line) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (line.find("[entry") != std::string::npos) Fail("a comment holds %s", line.c_str());
+        continue;
       }
-      const int field = FindField(WithoutTrailingSpaces(line.substr(0, line.find('='))));
-      if (field < 0) Fail("no field is named by %s", line.c_str());
-      const std::optional<std::string> is = ShownValue(field, new_save.Entry(slot));
-      if (!is || ShownValue(field, old_save.Entry(slot)) == is) {
-        Fail("slot %d: %s is printed but does not differ", slot + 1, line.c_str());
+      if (FindEntryHeader(line) >= 0) Fail("a field line holds a section header: %s", line.c_str());
+      if (is.empty()) is = ShownValues(new_save, last), was = ShownValues(old_save, last);
+      const std::size_t equals = line.find('=');
+      const auto shown = is.find(WithoutTrailingSpaces(line.substr(0, equals)));
+      if (equals == std::string::npos || shown == is.end() ||
+          line.compare(equals + 1, shown->second.size(), shown->second) != 0) {
+        Fail("slot %d: %s gives no value the export writes", last, line.c_str());
+      }
+      const auto old_value = was.find(shown->first);
+      if (old_value != was.end() && old_value->second == shown->second) {
+        Fail("slot %d: %s is printed but does not differ", last, line.c_str());
       }
     }
   }
+  const std::string text = comparison.text();
+  if (text.empty() || text.back() != '\n') Fail("the last line has no end");
 }
 
 }  // namespace
 }  // namespace kv5::fuzz
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  using namespace kv5::fuzz;
-  Start();
-  for (std::size_t k = 0; k < field_coverage.size(); ++k) {
-    if (k < kv5::kEntrySignature.size() || field_coverage[k] >= 0) settable.push_back(k);
-  }
-  return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace kv5;
-  static const std::string path = std::filesystem::temp_directory_path() /
-                                  ("kv5save-fuzz-" + std::to_string(getpid()) + ".txt");
-  static SaveImage image;
-  static ImageBytes loaded;
+  using fuzz::Opening;
+  // Saves to compare with, and the two that the input's entry goes into.
+  static const std::unique_ptr<Session> base = Opening(fuzz::kBase), other = Opening(fuzz::kOther);
+  static const std::unique_ptr<Session> whole = Opening(fuzz::kBase),
+                                        cut = Opening(Bytes(
+                                            fuzz::kBase.begin(),
+                                            fuzz::kBase.begin() + builder::SlotStart(51) + 1000));
+  static const std::vector<std::size_t> settable = [] {
+    std::vector<std::size_t> offsets;
+    for (std::size_t k = 0; k < fuzz::FieldCoverage().size(); ++k) {
+      if (k < kEntrySignature.size() || fuzz::FieldCoverage()[k] >= 0) offsets.push_back(k);
+    }
+    return offsets;
+  }();
+  static Bytes loaded;
 
   const std::uint8_t options = size > 0 ? data[0] : 0;
-  const bool aligned_text = (options & 8) != 0;
-  std::size_t start = 0;
+  const bool aligned = (options & 8) != 0;
+  std::unique_ptr<Session> opened;
+  Session* session = (options & 32) != 0 ? cut.get() : whole.get();
+  const int slot = fuzz::kSlots[(options & 7) % 5];
+  const auto entry_start = fuzz::kBase.begin() + builder::SlotStart(slot);
   if ((options & 128) != 0) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(data + 1), size - 1);
-    File save_file = File::Open(path, "rb");
-    if (!LoadSaveData(save_file, path, image)) fuzz::Fail("a whole file was not loaded");
-    if (!std::equal(image.bytes.begin(), image.bytes.end(), data + 1, data + size)) {
-      fuzz::Fail("the loaded image differs from the file");
-    }
-    if (image.edition != Edition::kFive) return 0;
+    opened = Opening(Bytes(data + 1, data + size));
+    if (!opened) return 0;  // not of the fifth edition
+    session = opened.get();
   } else {
-    image = fuzz::kBase;
-    if ((options & 32) != 0) image.bytes.resize(builder::SlotStart(51) + 1000);
-    start = builder::SlotStart(fuzz::kSlots[(options & 7) % 5]);
-    for (std::size_t i = 2, k = size > 1 ? data[1] * 4u : 0; i < size && k < fuzz::settable.size();
+    Bytes entry(entry_start, entry_start + kEntrySize);
+    for (std::size_t i = 2, k = size > 1 ? data[1] * 4u : 0; i < size && k < settable.size();
          ++i, ++k) {
-      const std::size_t at = start + fuzz::settable[k];
-      if (at < image.bytes.size()) image.bytes[at] = data[i];
+      entry[settable[k]] = data[i];
     }
+    // Refused where the save ends inside the slot.
+    session->ReplaceEntry(slot, entry.data(), entry.size(), "entry.bin");
   }
-  loaded = image.bytes;
+  loaded.assign(session->data(), session->data() + session->size());
 
-  const SaveImage& other = (options & 64) != 0 ? fuzz::kOther : fuzz::kBase;
-  fuzz::CheckComparison((options & 16) != 0 ? image : other, (options & 16) != 0 ? other : image,
-                        aligned_text);
-  ResetValueStore();
-  ProcessSaveData(PassDirection::kDecode, image);
-  OutputFile text_file(path);
-  WriteTextFile(text_file, aligned_text);
-  ResetValueStore();
-  File text = File::Open(path, "rb");
-  DropUnchangedValues(image, ReadTextFile(text, path));
-  std::remove(path.c_str());
-  ProcessSaveData(PassDirection::kEncode, image);
-  const auto changed = std::mismatch(image.bytes.begin(), image.bytes.end(), loaded.begin());
-  if (changed.first != image.bytes.end()) {
-    fuzz::Fail("byte %zd of the save changed, entry offset %zd",
-               changed.first - image.bytes.begin(),
-               changed.first - image.bytes.begin() - static_cast<std::ptrdiff_t>(start));
+  const Session& compared = (options & 64) != 0 ? *other : *base;
+  fuzz::CheckComparison((options & 16) != 0 ? *session : compared,
+                        (options & 16) != 0 ? compared : *session, aligned);
+  const Changed written = session->ApplyText(session->ExportText(aligned).text, "KV5SaveData.txt");
+  if (!fuzz::SameBytes(*session, loaded.data(), loaded.size()) || !written.ok) {
+    const auto changed = std::mismatch(loaded.begin(), loaded.end(), session->data());
+    fuzz::Fail("the unchanged export changed byte %zd; it reported: %s",
+               changed.first - loaded.begin(), written.messages.c_str());
   }
+  if (!opened) session->ReplaceEntry(slot, &*entry_start, kEntrySize, "entry.bin");
   return 0;
 }

@@ -1,18 +1,23 @@
-// The page: a front over window.kv5. It runs the tool's command lines as a
-// player would type them and shows what the core answers; it knows nothing
-// of the save or the text itself: fields, values, notes, code names and
-// messages all come from the core.
+// The page: a front over window.kv5. It does the tool's commands on
+// sessions the core keeps open, shows each as a player would type it, and
+// shows what the core answers; it knows nothing of the save or the text
+// itself: fields, values, notes, code names and messages all come from the
+// core.
 
 const { kv5 } = window;
 const $ = (id) => document.getElementById(id);
 
 const state = {
   name: '', // the save's file name, which the new save keeps
-  original: null, // the bytes as opened, never changed
-  current: null, // the bytes with every change applied so far
+  original: null, // a session on the bytes as opened, never changed
+  current: null, // a session on the bytes with every change applied so far
   slot: 0, // the character shown in the form
   text: '', // the name of the text file shown, once shown
-  second: null, // {name, bytes}: a second save to copy from
+  second: null, // {name, session}: a second save to copy from
+  // The characters the list shows, and the rows the form has, so that the
+  // page does not build anew what a change or a choice left as it was.
+  listed: '',
+  form: '',
 };
 
 // The messages pane: each command as a player would type it, then what the
@@ -34,15 +39,10 @@ const argumentFor = (name) => (name.startsWith('-') ? `./${name}` : name);
 // A name for a file put beside the save that is not the save's own.
 const besideSave = (name) => (name === state.name ? `other-${name}` : name);
 
-async function tool(args, files) {
-  const result = await kv5.run(args, files);
-  say(commandLine(args), result.stdout);
-  return result;
-}
-
-// The files a run made that it was not given.
-const madeBy = (result, given) =>
-  Object.entries(result.files).filter(([name]) => !(name in given));
+// An outcome with the lines the command prints once it has written the
+// new save, when it wrote one.
+const withLines = (outcome, lines) =>
+  ({ ...outcome, messages: outcome.messages + (outcome.written ? lines : '') });
 
 function download(name, bytes) {
   const link = document.createElement('a');
@@ -54,38 +54,54 @@ function download(name, bytes) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
-const sameBytes = (a, b) => a.length === b.length && a.every((byte, i) => byte === b[i]);
+// Does the work of command `args` on the current save, `work` on its
+// session; a command that wrote into the save shows the save anew.
+async function change(args, work) {
+  const outcome = work(state.current);
+  say(commandLine(args), outcome.messages);
+  if (outcome.written) await refresh();
+  return outcome;
+}
 
-// Runs a command on the current save; a command that wrote a new save makes
-// it the current one.
-async function change(args, extraFiles = {}) {
-  const given = { [state.name]: state.current, ...extraFiles };
-  const result = await tool(args, given);
-  const saved = result.files[state.name];
-  if (saved && !sameBytes(saved, state.current)) {
-    state.current = saved;
-    await refresh();
-  }
-  return result;
+// The slot a command's entry number argument names, or nothing after the
+// command and its error.
+function slotOf(args, text) {
+  const { slot, messages } = kv5.said.slot(text);
+  if (slot === null) say(commandLine(args), messages);
+  return slot;
 }
 
 // --- Opening -----------------------------------------------------------
 
+// A session on the save, or nothing after the tool's messages.
+async function openAs(heading, name, bytes) {
+  try {
+    const session = await kv5.open(bytes, name);
+    say(heading, session.messages);
+    return session;
+  } catch (refused) {
+    if (refused.messages === undefined) throw refused;
+    say(heading, refused.messages);
+    return null;
+  }
+}
+
 async function openSave(name, bytes) {
-  const answer = await kv5.characters(bytes, name);
-  say(`Opening ${name}`, answer.stdout);
-  if (!answer.characters) {
+  const session = await openAs(`Opening ${name}`, name, bytes);
+  if (!session) {
     say('This file is not a save kv5save can work on; nothing was opened.');
     return;
   }
-  Object.assign(state, { name, original: bytes, current: bytes, slot: 0, text: '' });
+  state.current?.release();
+  state.original?.release();
+  Object.assign(state, { name, original: session.copy(), current: session, slot: 0, text: '' });
   $('save-name').textContent = name;
   $('download-save').textContent = `Download ${name}`;
   $('text-area').value = '';
   for (const id of ['characters', 'put', 'text', 'compare', 'download']) $(id).hidden = false;
   $('compare-result').replaceChildren();
   $('character').hidden = true;
-  showCharacters(answer.characters);
+  showCharacters(session.characters());
   showChangeState();
 }
 
@@ -100,6 +116,7 @@ function characterLabel({ slot, name }) {
 }
 
 function showCharacters(characters) {
+  state.listed = JSON.stringify(characters);
   for (const list of [$('custom-list'), $('replay-list')]) list.replaceChildren();
   for (const character of characters) {
     const button = document.createElement('button');
@@ -115,15 +132,15 @@ function showCharacters(characters) {
 }
 
 async function refresh() {
-  const answer = await kv5.characters(state.current, state.name);
-  showCharacters(answer.characters ?? []);
+  const characters = state.current.characters();
+  if (JSON.stringify(characters) !== state.listed) showCharacters(characters);
   if (state.slot) await showCharacter(state.slot);
   if (state.text) await showText();
   showChangeState();
 }
 
 function showChangeState() {
-  $('changed-state').textContent = sameBytes(state.current, state.original)
+  $('changed-state').textContent = state.current.sameBytes(state.original)
     ? 'Nothing has been changed yet: the new save is the one you opened.'
     : 'The new save holds your changes. The file you opened is unchanged.';
 }
@@ -144,6 +161,8 @@ function choiceList(index, choices) {
   );
 }
 
+const noteOf = (field) => (field.shown ? field.note : `${field.note} (not in the text)`.trim());
+
 function fieldRow(field, index, editable) {
   const id = `field-${index}`;
   const input = element('input', {
@@ -157,7 +176,7 @@ function fieldRow(field, index, editable) {
   input.dataset.original = field.value;
   if (field.choices >= 0) input.setAttribute('list', `choices-${field.choices}`);
   input.setAttribute('aria-describedby', `${id}-note ${id}-problem`);
-  const note = field.shown ? field.note : `${field.note} (not in the text)`.trim();
+  const note = noteOf(field);
   const noteSpan = element('span', { id: `${id}-note`, className: 'note', textContent: note });
   noteSpan.dataset.original = note;
   const problem = element('span', { id: `${id}-problem`, className: 'problem' });
@@ -171,13 +190,16 @@ function fieldRow(field, index, editable) {
 }
 
 async function showCharacter(slot) {
-  const answer = await kv5.fields(state.current, state.name, slot);
-  if (!answer.groups) {
+  const answer = state.current.fields(slot);
+  if (!answer) {
     state.slot = 0;
     $('character').hidden = true;
     return;
   }
   const shown = state.slot === slot;
+  const form = formOf(answer);
+  const sameForm = form === state.form && !$('character').hidden;
+  state.form = form;
   state.slot = slot;
   let title = `Slot ${slot}`;
   for (const button of document.querySelectorAll('.slots button')) {
@@ -186,6 +208,17 @@ async function showCharacter(slot) {
     if (chosen) title = button.textContent;
   }
   $('character-title').textContent = title;
+  if (sameForm) {
+    answer.groups.flatMap((group) => group.fields).forEach(fillRow);
+  } else {
+    showForm(answer);
+  }
+  $('download-entry').textContent = `Download slot ${slot}'s entry file`;
+  $('download-thumbnail').textContent = `Download slot ${slot}'s thumbnail file`;
+  if (!shown) $('character-title').scrollIntoView({ block: 'nearest' });
+}
+
+function showForm(answer) {
   let index = 0;
   $('groups').replaceChildren(
     ...answer.choices.map((choices, i) => choiceList(i, choices)),
@@ -198,10 +231,25 @@ async function showCharacter(slot) {
   );
   $('apply-fields').hidden = !answer.editable;
   $('fields').querySelector('[type=reset]').hidden = !answer.editable;
-  $('download-entry').textContent = `Download slot ${slot}'s entry file`;
-  $('download-thumbnail').textContent = `Download slot ${slot}'s thumbnail file`;
   $('character').hidden = false;
-  if (!shown) $('character-title').scrollIntoView({ block: 'nearest' });
+}
+
+// The fields a character's form has, and the codes they offer.
+const formOf = (answer) => JSON.stringify([answer.editable, answer.choices,
+  answer.groups.map((group) => [group.title, group.fields.map((field) => [field.name, field.choices])])]);
+
+// A character whose form has the rows of the one shown, as every custom
+// character's has, takes the rows shown: building some two hundred rows
+// anew costs more than the core's answer. Puts `field` into row `index`.
+function fillRow(field, index) {
+  const input = $(`field-${index}`);
+  const note = $(`${input.id}-note`);
+  if (input.value !== field.value) input.value = field.value;
+  input.dataset.original = field.value;
+  input.removeAttribute('aria-invalid');
+  if (note.textContent !== noteOf(field)) note.textContent = noteOf(field);
+  note.dataset.original = noteOf(field);
+  $(`${input.id}-problem`).textContent = '';
 }
 
 // Marks a value the import would not take as typed, before it is applied.
@@ -217,7 +265,7 @@ async function checkField(input) {
     note.textContent = note.dataset.original;
     return;
   }
-  const answer = await kv5.check(state.slot, input.name, asked);
+  const answer = state.current.check(state.slot, input.name, asked);
   if (pendingChecks.get(input) !== asked) return;
   const trouble = answer.problem || (answer.applied ? '' : 'This value would not be stored.');
   if (trouble) input.setAttribute('aria-invalid', 'true');
@@ -240,16 +288,23 @@ async function applyFields(event) {
     changed.map((input) => [input.name, input.value]),
   );
   const name = besideSave('changes.txt');
-  await change(['-w', argumentFor(state.name), name], { [name]: text });
+  await change(['-w', argumentFor(state.name), name], (save) =>
+    withLines(save.apply(text, name), kv5.said.wroteSave()));
 }
 
 // --- Copying -----------------------------------------------------------
 
-// Runs an extracting command on a save and gives the file it wrote.
-async function extract(option, saveName, bytes, slot) {
-  const given = { [saveName]: bytes };
-  const result = await tool([option, argumentFor(saveName), String(slot)], given);
-  return madeBy(result, given)[0];
+// Does an extracting command on a save's session and gives the file it
+// would write, [name, bytes].
+async function extract(option, saveName, session, slotText) {
+  const args = [option, argumentFor(saveName), String(slotText)];
+  const slot = slotOf(args, String(slotText));
+  if (slot === null) return undefined;
+  const thumbnail = option === '-xt';
+  const taken = thumbnail ? session.extractThumbnail(slot) : session.extract(slot);
+  const { file, line } = kv5.said.saved(slot, thumbnail);
+  say(commandLine(args), taken.messages + (taken.ok ? line : ''));
+  return taken.ok ? [file, taken.bytes] : undefined;
 }
 
 async function downloadPart(option) {
@@ -259,13 +314,19 @@ async function downloadPart(option) {
 
 // Puts a file into slot `slot` of the current save: as the character with
 // "-rp", as its thumbnail with "-rt".
-async function putFile(option, slot, [fileName, bytes]) {
+async function putFile(option, slotText, [fileName, bytes]) {
   const name = besideSave(fileName);
-  await change([option, argumentFor(state.name), slot, name], { [name]: bytes });
+  const args = [option, argumentFor(state.name), String(slotText), name];
+  const slot = slotOf(args, String(slotText));
+  if (slot === null) return;
+  const thumbnail = option === '-rt';
+  await change(args, (save) =>
+    withLines(thumbnail ? save.replaceThumbnail(slot, bytes, name) : save.replace(slot, bytes, name),
+              kv5.said.replaced(slot, name, thumbnail)));
 }
 
-async function copyFrom(extractOption, putOption, saveName, bytes, fromSlot, toSlot) {
-  const made = await extract(extractOption, saveName, bytes, fromSlot);
+async function copyFrom(extractOption, putOption, saveName, session, fromSlot, toSlot) {
+  const made = await extract(extractOption, saveName, session, fromSlot);
   if (made) await putFile(putOption, toSlot, made);
 }
 
@@ -280,11 +341,11 @@ async function putFromFile(option) {
 }
 
 async function openSecond(name, bytes) {
-  const answer = await kv5.characters(bytes, name);
-  say(`Opening the second save ${name}`, answer.stdout);
-  state.second = answer.characters ? { name, bytes } : null;
+  const session = await openAs(`Opening the second save ${name}`, name, bytes);
+  state.second?.session.release();
+  state.second = session ? { name, session } : null;
   $('second-slot').replaceChildren(
-    ...(answer.characters ?? []).map((character) =>
+    ...(session?.characters() ?? []).map((character) =>
       element('option', { value: character.slot, textContent: characterLabel(character) }),
     ),
   );
@@ -295,20 +356,22 @@ async function copyFromSecond(extractOption, putOption) {
     say('Open a second save to copy from first.');
     return;
   }
-  const { name, bytes } = state.second;
+  const { name, session } = state.second;
   const [from, to] = [$('second-slot').value, $('put-slot').value];
-  await copyFrom(extractOption, putOption, name, bytes, from, to);
+  await copyFrom(extractOption, putOption, name, session, from, to);
 }
 
 // --- The whole text ----------------------------------------------------
 
 async function showText() {
-  const args = [...($('aligned-text').checked ? ['-t'] : []), argumentFor(state.name)];
-  const given = { [state.name]: state.current };
-  const made = madeBy(await tool(args, given), given)[0];
-  if (!made) return;
-  state.text = made[0];
-  $('text-area').value = new TextDecoder().decode(made[1]);
+  const aligned = $('aligned-text').checked;
+  const args = [...(aligned ? ['-t'] : []), argumentFor(state.name)];
+  const { file, line } = kv5.said.textFile(state.name);
+  const exported = file ? state.current.text(aligned) : { messages: '' };
+  say(commandLine(args), exported.messages + line);
+  if (!file) return;
+  state.text = file;
+  $('text-area').value = exported.text;
 }
 
 async function applyText() {
@@ -317,19 +380,20 @@ async function applyText() {
     return;
   }
   const name = besideSave(state.text);
-  await change(['-w', argumentFor(state.name), name], { [name]: $('text-area').value });
+  const text = $('text-area').value;
+  await change(['-w', argumentFor(state.name), name], (save) =>
+    withLines(save.apply(text, name), kv5.said.wroteSave()));
 }
 
 // --- Comparing ---------------------------------------------------------
 
-// Compares `before` with `after` (each [name, bytes]) as "-d" does: its
+// Compares `before` with `after` (each [name, session]) as "-d" does: its
 // output goes to the messages, and each character's part of it is shown
 // under the character.
 async function compare(before, after) {
-  const files = Object.fromEntries([before, after]);
-  await tool(['-d', argumentFor(before[0]), argumentFor(after[0])], files);
-  const answer = await kv5.compare(before[1], after[1]);
-  if (!answer.sections) return;
+  const answer = before[1].compare(after[1]);
+  say(commandLine(['-d', argumentFor(before[0]), argumentFor(after[0])]),
+      answer.sections.map(({ text }) => text).join('') + answer.closing);
   const labels = new Map(
     [...document.querySelectorAll('.slots button')].map((b) => [b.dataset.slot, b.textContent]),
   );
@@ -378,18 +442,20 @@ function wire() {
     compare([`original/${state.name}`, state.original], [state.name, state.current]));
   when('compare-second', 'click', () =>
     state.second
-      ? compare([state.name, state.current], [`second/${state.second.name}`, state.second.bytes])
+      ? compare([state.name, state.current], [`second/${state.second.name}`, state.second.session])
       : say('Open a second save to compare with first.'));
   when('show-text', 'click', showText);
   when('apply-text', 'click', applyText);
-  when('download-save', 'click', () => download(state.name, state.current));
+  when('download-save', 'click', () => download(state.name, state.current.bytes()));
   when('revert', 'click', async () => {
-    state.current = state.original;
+    state.current.release();
+    state.current = state.original.copy();
     say('Back to the save as it was opened.');
     await refresh();
   });
   when('adopt', 'click', () => {
-    state.original = state.current;
+    state.original.release();
+    state.original = state.current.copy();
     say('The new save is now the original.');
     showChangeState();
   });

@@ -29,6 +29,18 @@ constexpr std::size_t kStaticLargePageAlignment =
 // are unchanged, and a system without large pages goes on with small ones.
 void AdviseLargePages(void* data, std::size_t size);
 
+// WebAssembly's memory has no pages to fault in: there a buffer is
+// allocated as it is, as rounding it up would only take memory.
+constexpr bool kLargePagesHelp =
+#if defined(__EMSCRIPTEN__)
+    false;
+#else
+    true;
+#endif
+
+// Whether a buffer of `size` bytes goes into large pages.
+constexpr bool InLargePages(std::size_t size) { return kLargePagesHelp && size >= kLargePageSize; }
+
 // Allocates a buffer of a large page or more in whole large pages, aligned
 // to one and advised as above; smaller buffers as usual.
 template <typename T>
@@ -43,7 +55,7 @@ class LargePageAllocator {
   T* allocate(std::size_t count) {
     if (count > SIZE_MAX / sizeof(T)) throw std::bad_array_new_length();
     const std::size_t size = count * sizeof(T);
-    if (size < kLargePageSize) return static_cast<T*>(::operator new(size));
+    if (!InLargePages(size)) return static_cast<T*>(::operator new(size));
     const std::size_t rounded = (size + kLargePageSize - 1) / kLargePageSize * kLargePageSize;
     if (rounded < size) throw std::bad_array_new_length();
     void* data = ::operator new (rounded, std::align_val_t{kLargePageSize});
@@ -52,7 +64,7 @@ class LargePageAllocator {
   }
 
   void deallocate(T* data, std::size_t count) noexcept {
-    if (count * sizeof(T) < kLargePageSize) {
+    if (!InLargePages(count * sizeof(T))) {
       ::operator delete(data);
     } else {
       ::operator delete (data, std::align_val_t{kLargePageSize});

@@ -131,7 +131,7 @@ std::optional<CharacterFields> Session::Fields(int slot) const {
 
 FieldCheck Session::CheckFieldLine(int slot, std::string_view name, std::string_view value) {
   // What the import reports for the section alone is not the line's doing.
-  const std::string header = SectionHeader(slot - 1);
+  const std::string header = SectionHeader(slot);
   const auto messages_of = [&](const std::string& text) {
     MessageText report;
     TextLines lines(text);
@@ -159,7 +159,7 @@ FieldCheck Session::CheckFieldLine(int slot, std::string_view name, std::string_
 
 std::string Session::EditText(int slot,
                               const std::vector<std::pair<std::string, std::string>>& changes) {
-  std::string text = SectionHeader(slot - 1);
+  std::string text = SectionHeader(slot);
   for (const auto& [name, value] : changes) text += TypedFieldLine(name, value);
   return text;
 }

@@ -79,7 +79,7 @@ void AppendKey(std::string& out, std::string_view name, bool aligned_text) {
 }
 
 void AppendSection(std::string& out, int slot, const EntryValues& entry, bool aligned_text) {
-  out += SectionHeader(slot);
+  out += SectionHeader(slot + 1);
   for (int id = 0; id < kFieldCount; ++id) {
     const ValueRecord& value = entry.values[static_cast<std::size_t>(id)];
     if (!entry.present[static_cast<std::size_t>(id)]) continue;
@@ -111,7 +111,9 @@ void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool
   out += line_end;
 }
 
-std::string SectionHeader(int slot) { return "[ENTRY" + std::to_string(slot + 1) + "]\r\n"; }
+std::string SectionHeader(std::int64_t number) {
+  return "[ENTRY" + std::to_string(number) + "]\r\n";
+}
 
 std::string TypedFieldLine(std::string_view name, std::string_view value_text) {
   std::string line;

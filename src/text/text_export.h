@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -52,10 +53,10 @@ void AppendValueAndNote(std::string& out, int field, const ValueRecord& value);
 void AppendFieldLine(std::string& out, int field, const ValueRecord& value, bool aligned_text,
                      std::string_view line_end = "\r\n");
 
-// The header line of a slot's section ("[ENTRY<n>]", `slot` the slot index),
-// and the line of field `name` that gives `value_text` as typed, as the
-// export writes them: what a front end writes to change a field.
-std::string SectionHeader(int slot);
+// The header line of the section of entry `number` ("[ENTRY<n>]", the
+// entry as the player counts them, 1 for the first slot), and the line of field `name` that gives
+// `value_text` as typed, as the export writes them: what a front end writes to change a field.
+std::string SectionHeader(std::int64_t number);
 std::string TypedFieldLine(std::string_view name, std::string_view value_text);
 
 }  // namespace kv5

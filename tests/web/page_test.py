@@ -4,15 +4,20 @@
 #
 #     page_test.py SOURCE NATIVE_BUILD PAGE
 #
-# 1. The flows a player clicks through, in the page opened from disk, the
-#    save they end with checked against the same commands run natively; the
-#    page's limits, its labels, a narrow window, and nothing fetched.
+# 1. The commands the page does on sessions, against the same commands run
+#    by kv5.run; the flows a player clicks through, in the page opened from
+#    disk, the save they end with checked against the same commands run
+#    natively; the page's limits in time and memory on a full save, its
+#    labels, a narrow window, and nothing fetched.
 # 2. The differential: every run of the player sessions (tests/**/cases/*.case)
 #    that the native session runner writes down (tests/support/run_record.h)
 #    goes through kv5.run in the page with the same arguments, files and
 #    directory, and must give the same status, output and files, byte for byte.
+#    All sessions run in one instance of the core, in an order shuffled with
+#    a seed it prints (KV5SAVE_TEST_SEED gives it again): a run that left
+#    anything behind for the next shows as a difference.
 
-import collections, functools, hashlib, http.server, json, os, pathlib, subprocess, sys, tempfile, threading
+import collections, functools, hashlib, http.server, json, os, pathlib, random, statistics, subprocess, sys, tempfile, threading
 
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
@@ -58,7 +63,9 @@ def find(selector):
 
 
 def texts(selector):
-    return [e.text for e in driver.find_elements(By.CSS_SELECTOR, selector)]
+    # In one call: the page may build the elements anew between two.
+    return driver.execute_script(
+        'return [...document.querySelectorAll(arguments[0])].map((e) => e.innerText.trim());', selector)
 
 
 def record_runs(source, native, record):
@@ -129,6 +136,72 @@ return differences;
 '''
 
 
+# In the page: each command the page does on a session instead of running
+# the tool, done both ways on the demo save. The session's messages with the
+# lines the engine adds for the files must be what the tool prints after its
+# load lines, and the save, the file extracted or the text what the run made.
+SESSION_COMMANDS = '''
+const demo = await kv5.demoSave();
+const made = (await kv5.run(['-x', 'demo', '1'], {demo})).files;
+const given = {demo, 'entry1.bin': made['entry1.bin'], 'short.bin': made['entry1.bin'].slice(1),
+               'image1.ptc': (await kv5.run(['-xt', 'demo', '1'], {demo})).files['image1.ptc'],
+               'good.txt': '[ENTRY2]\\r\\nName=Oskar Fern\\r\\n',
+               'bad.txt': '[ENTRY2]\\r\\nName=Oskar Fenn of the Long Marsh Road\\r\\nScale-Head=2\\r\\n'};
+const bytes = (name) => typeof given[name] === 'string' ? new TextEncoder().encode(given[name]) : given[name];
+const same = (a, b) => a !== undefined && b !== undefined && a.length === b.length && a.every((x, i) => x === b[i]);
+const differences = [];
+for (const [mode, ...rest] of [['-x', '1'], ['-x', '3'], ['-x', '7a'], ['-x', '200'], ['-x', ' +52'],
+    ['-xt', '2'], ['-xt', '0'], ['-rp', '7', 'entry1.bin'], ['-rp', '60', 'entry1.bin'],
+    ['-rp', '5', 'short.bin'], ['-rp', '1e3', 'entry1.bin'], ['-rt', '2', 'image1.ptc'],
+    ['-rt', '3', 'image1.ptc'], ['-rt', '4', 'entry1.bin'], ['-w', 'good.txt'], ['-w', 'bad.txt'], ['-r'], ['-t']]) {
+  const files = Object.fromEntries(['demo', ...rest].filter((name) => name in given).map((name) => [name, given[name]]));
+  const run = await kv5.run([mode, 'demo', ...rest], files);
+  const session = await kv5.open(demo, 'demo');
+  let said = session.messages;
+  let file;  // [name, bytes] of the file the command writes, or of the save
+  const slot = ['-x', '-xt', '-rp', '-rt'].includes(mode) ? kv5.said.slot(rest[0]) : {};
+  if (slot.slot === null) {
+    said += slot.messages;
+  } else if (mode === '-x' || mode === '-xt') {
+    const taken = mode === '-x' ? session.extract(slot.slot) : session.extractThumbnail(slot.slot);
+    const {file: name, line} = kv5.said.saved(slot.slot, mode === '-xt');
+    said += taken.messages + (taken.ok ? line : '');
+    if (taken.ok) file = [name, taken.bytes];
+  } else if (mode === '-rp' || mode === '-rt') {
+    const put = mode === '-rp' ? session.replace(slot.slot, bytes(rest[1]), rest[1])
+                               : session.replaceThumbnail(slot.slot, bytes(rest[1]), rest[1]);
+    said += put.messages + (put.written ? kv5.said.replaced(slot.slot, rest[1], mode === '-rt') : '');
+    if (put.written) file = ['demo', session.bytes()];
+  } else if (mode === '-w') {
+    const applied = session.apply(given[rest[0]], rest[0]);
+    said += applied.messages + (applied.written ? kv5.said.wroteSave() : '');
+    if (applied.written) file = ['demo', session.bytes()];
+  } else {
+    const {file: name, line} = kv5.said.textFile('demo');
+    const exported = session.text(mode === '-t');
+    said += exported.messages + line;
+    file = [name, new TextEncoder().encode(exported.text)];
+  }
+  session.release();
+  const where = `kv5save ${mode} demo ${rest.join(' ')}`;
+  if (said !== run.stdout) differences.push(`${where}: the session said ${JSON.stringify(said)}, the tool ${JSON.stringify(run.stdout)}`);
+  const changed = Object.keys(run.files).filter((name) => !(name in files) || !same(run.files[name], bytes(name)));
+  if (JSON.stringify(changed) !== JSON.stringify(file ? [file[0]] : []) || (file && !same(file[1], run.files[file[0]])))
+    differences.push(`${where}: the tool wrote ${changed}, the session ${file?.[0]}`);
+}
+// Nothing of a run stays for the next, not even what it wrote outside its directory.
+await kv5.run(['-r', '../../demo'], {'../../demo': demo});
+const next = await kv5.run(['-x', '/demo.txt', '1'], {}, {directory: '/tmp'});
+if (!next.stdout.startsWith("Error: Couldn't open")) differences.push(`a run found what the one before left: ${next.stdout}`);
+return differences;
+'''
+
+
+def session_commands():
+    differences = call(SESSION_COMMANDS)
+    assert not differences, '\n'.join(differences)
+
+
 def differential(page, record):
     sessions, skipped = recorded_sessions(record)
     # The page and the blobs from a server on the loopback interface, which
@@ -139,13 +212,90 @@ def differential(page, record):
     threading.Thread(target=server.serve_forever, daemon=True).start()
     driver.execute_cdp_cmd('Page.setBypassCSP', {'enabled': True})
     open_page(f'http://127.0.0.1:{server.server_port}/kv5save.html')
-    failures = [f'{case}: {difference}' for case, runs in sessions.items()
-                for difference in call(REPLAY, runs)]
-    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in the page')
+    seed = int(os.environ.get('KV5SAVE_TEST_SEED') or random.randrange(1 << 32))
+    order = sorted(sessions)
+    random.Random(seed).shuffle(order)
+    failures = [f'{case}: {difference}' for case in order for difference in call(REPLAY, sessions[case])]
+    print(f'{sum(map(len, sessions.values()))} runs of {len(sessions)} sessions replayed in one '
+          f'instance of the core, shuffled with seed {seed}')
     for reason, count in skipped.items():
         print(f'{count} runs skipped: the session directory holds {reason}')
     print('\n'.join(failures) or 'no difference')
     return failures or not sessions
+
+
+# In the page, with a full save open: how long each thing a player does
+# takes, from the event to the next frame after the page shows its answer
+# (the first task after that frame's rendering), five times each. Gives
+# [what, [ms, ...], limit].
+LIMITS = '''
+const $ = (id) => document.getElementById(id);
+const button = (slot) => document.querySelector(`.slots button[data-slot="${slot}"]`);
+const name = () => document.querySelector('input[name="Name"]');
+const old = (selector) => document.querySelectorAll(selector).forEach((e) => (e.dataset.old = 'true'));
+const timed = (trigger, shown) => new Promise((resolve, reject) => {
+  const late = setTimeout(() => reject(new Error(`no answer to ${trigger}`)), 20000);
+  const observer = new MutationObserver(() => {
+    if (!shown()) return;
+    observer.disconnect();
+    clearTimeout(late);
+    requestAnimationFrame(() => {
+      const after = new MessageChannel();
+      after.port1.onmessage = () => resolve(performance.now() - start);
+      after.port2.postMessage(null);
+    });
+  });
+  observer.observe(document.body, {childList: true, subtree: true, characterData: true, attributes: true});
+  const start = performance.now();
+  trigger();
+});
+const type = (input, value) => {
+  input.value = value;
+  input.dispatchEvent(new Event('input'));
+};
+const five = async (step) => {
+  const times = [];
+  for (let i = 1; i <= 5; ++i) times.push(await step(i));
+  return times;
+};
+const file = $('save-file').files[0];
+const opening = await five(() => {
+  old('.slots button');
+  return timed(() => {
+    const chosen = new DataTransfer();
+    chosen.items.add(file);
+    $('save-file').files = chosen.files;
+    $('save-file').dispatchEvent(new Event('change'));
+  }, () => document.querySelectorAll('.slots button:not([data-old])').length === 118);
+});
+const selecting = await five((i) => timed(() => button(2 * i + 1).click(), () =>
+  $('character-title').textContent === button(2 * i + 1).textContent &&
+  `Slot ${2 * i + 1}: ${name().value}` === button(2 * i + 1).textContent));
+const checking = await five((i) => timed(() => type(name(), `Check ${i}`),
+  () => $(`${name().id}-note`).textContent.startsWith(`stored as Check ${i}`)));
+const applying = await five((i) => {
+  type(name(), `Applied ${i}`);
+  return timed(() => $('apply-fields').click(), () => name().dataset.original === `Applied ${i}`);
+});
+const copying = await five((i) => {
+  $('copy-slot').value = 20 + i;
+  return timed(() => $('copy-entry').click(),
+    () => button(20 + i).textContent === `Slot ${20 + i}: Applied 5`);
+});
+$('revert').click();
+await new Promise((resolve) => setTimeout(resolve));
+type(name(), 'Compared');
+await timed(() => $('apply-fields').click(), () => name().dataset.original === 'Compared');
+const comparing = await five(() => {
+  old('#compare-result > *');
+  return timed(() => $('compare-original').click(),
+    () => document.querySelector('#compare-result .difference:not([data-old])'));
+});
+return [['full save opened and listed', opening, 100], ['a character selected', selecting, 50],
+        ['a typed value checked', checking, 50], ['one changed field applied', applying, 50],
+        ['a character copied into another slot', copying, 50],
+        ['compared with the original after one change', comparing, 50]];
+'''
 
 
 def flows(page, native, work):
@@ -159,6 +309,7 @@ def flows(page, native, work):
     driver.execute_cdp_cmd('Browser.setDownloadBehavior',
                            {'behavior': 'allow', 'downloadPath': str(downloads)})
     open_page(page.as_uri())
+    session_commands()
     find('#demo').click()
     demo = ['Slot 1: Marta Quill', 'Slot 2: Oskar Fenn', 'Slot 4: Juno Pell', 'Slot 52: Ravel']
     wait_for(lambda: texts('.slots button'), demo)
@@ -219,27 +370,39 @@ def flows(page, native, work):
 
     # The limits, on a full save opened through the file picker.
     subprocess.run([native / 'tools' / 'make_full_save', 'full'], cwd=work, check=True)
-    call('''window.opened = new Promise((resolve) => document.getElementById('save-file').addEventListener('change', () => {
-      const start = performance.now();
-      new MutationObserver(() => document.querySelectorAll('.slots button').length === 118 &&
-        resolve(performance.now() - start)).observe(document.body, {childList: true, subtree: true});
-    }, {once: true}));''')
     find('#save-file').send_keys(str(work / 'full'))
-    # The most memory a command takes on it: writing its whole text back, or
-    # comparing it, which holds two saves.
-    opening, memory, ready = call('''const opened = await window.opened;
-      const full = new Uint8Array(await document.getElementById('save-file').files[0].arrayBuffer());
+    wait_for(lambda: len(texts('#replay-list button')), 68)
+    # Other work on the machine can only add time: up to three rounds, each
+    # figure the lowest median of five that a round gave.
+    rounds = []
+    while len(rounds) < 3 and (not rounds or any(statistics.median(times) > limit
+                                                 for _, times, limit in rounds[-1])):
+        rounds.append(call(LIMITS))
+    timings = [min(measures, key=lambda m: statistics.median(m[1])) for measures in zip(*rounds)]
+    # Two full saves open, the second to copy from, and the most memory a
+    # command takes on one: writing its whole text back, or comparing it,
+    # which holds two saves.
+    call('''const input = document.getElementById('second-file');
+      const chosen = new DataTransfer();
+      chosen.items.add(document.getElementById('save-file').files[0]);
+      input.files = chosen.files;
+      input.dispatchEvent(new Event('change'));''')
+    wait_for(lambda: len(find('#second-slot').find_elements(By.TAG_NAME, 'option')), 118)
+    memory, ready = call('''const full = new Uint8Array(await document.getElementById('save-file').files[0].arrayBuffer());
       const read = await kv5.run(['-r', 'full'], {full});
       const runs = [read, await kv5.run(['-w', 'full', 'full.txt'], read.files),
                     await kv5.characters(full, 'full'), await kv5.run(['-d', 'full', 'full'], {full})];
-      return [opened, Math.max(...runs.map((run) => run.memory)),
+      return [Math.max(...runs.map((run) => run.memory)),
               performance.getEntriesByName('kv5save ready')[0].startTime];''')
-    for what, value, limit in [('page bytes', page.stat().st_size, 2 * 1024 * 1024),
-                               ('page ready after, ms', ready, None),
-                               ('full save opened and listed, ms', opening, 1000),
-                               ('WebAssembly memory with a full save, bytes', memory, 64 << 20)]:
-        print(f'{what}: {value:.0f}' + (f' (at most {limit})' if limit else ''))
-        assert limit is None or value <= limit, what
+    figures = [('page bytes', page.stat().st_size, 2 * 1024 * 1024), ('page ready after, ms', ready, None)]
+    print(f'limits measured in {len(rounds)} rounds')
+    figures += [(f'{what}, ms, median of {len(times)}: {", ".join(f"{t:.0f}" for t in times)};',
+                 statistics.median(times), limit) for what, times, limit in timings]
+    figures += [('WebAssembly memory, two full saves open and a run on one, bytes', memory, 64 << 20)]
+    for what, value, limit in figures:
+        print(f'{what} {value:.0f}' + (f' (at most {limit})' if limit else ''))
+    slow = [what for what, value, limit in figures if limit is not None and value > limit]
+    assert not slow, f'over the limit: {slow}'
 
     # Nothing fetched: the browser's log of what it asked for since it started.
     urls = {json.loads(entry['message'])['message']['params']['request']['url']
