@@ -159,18 +159,34 @@ async function editText(slot, changes) {
   return guarded(() => module.editText(slot, Array.from(changes, ([field, value]) => [String(field), String(value)])));
 }
 
-// Makes `directory` with every missing parent; gives the first one made, to
-// be removed whole afterwards, or null when it was there already.
 function makeDirectory(FS, directory) {
   let path = '';
-  let first = null;
   for (const part of directory.split('/').filter(Boolean)) {
     path += `/${part}`;
-    if (FS.analyzePath(path).exists) continue;
-    FS.mkdir(path);
-    first ??= path;
+    if (!FS.analyzePath(path).exists) FS.mkdir(path);
   }
-  return first;
+}
+
+// Every path in the core's file system but the devices' and the process's,
+// which are the instance's own; what a run made unreadable too.
+function allPaths(FS) {
+  const permissions = FS.ignorePermissions;
+  FS.ignorePermissions = true;
+  try {
+    return pathsIn(FS);
+  } finally {
+    FS.ignorePermissions = permissions;
+  }
+}
+
+function pathsIn(FS, directory = '', paths = []) {
+  for (const name of FS.readdir(directory || '/')) {
+    const path = `${directory}/${name}`;
+    if (name === '.' || name === '..' || path === '/dev' || path === '/proc') continue;
+    paths.push(path);
+    if (FS.isDir(FS.lstat(path).mode)) pathsIn(FS, path, paths);
+  }
+  return paths;
 }
 
 function removeTree(FS, path) {
@@ -201,15 +217,15 @@ function filesIn(FS, directory) {
 
 // The command line, run in memory: `files` are put into a directory of the
 // core's own, the tool runs there with `args`, and the files it ends with
-// come back. The directory goes again afterwards: every run starts from the
-// state a new process has.
+// come back, as in the page's engine. Everything the run added goes again
+// afterwards: every run starts from the state a new process has.
 async function run(args, files = {}, options = {}) {
   const module = await core();
   const { FS } = module;
   const directory = options.directory ?? kDirectory;
-  const made = makeDirectory(FS, directory);
-  const before = new Set(made ? [] : FS.readdir(directory));
+  const before = new Set(allPaths(FS));
   try {
+    makeDirectory(FS, directory);
     for (const [name, content] of Object.entries(files)) {
       const slash = name.lastIndexOf('/');
       if (slash > 0) makeDirectory(FS, `${directory}/${name.slice(0, slash)}`);
@@ -219,9 +235,16 @@ async function run(args, files = {}, options = {}) {
     const { status, stdout } = guarded(() => module.runTool(Array.from(args, String)));
     return { status, stdout, files: filesIn(FS, directory), memory: module.HEAPU8.length };
   } finally {
+    // Whatever the run and its files added goes, wherever it lies.
     FS.chdir('/');
-    if (made) removeTree(FS, made);
-    else for (const name of FS.readdir(directory)) if (!before.has(name)) removeTree(FS, `${directory}/${name}`);
+    const added = allPaths(FS).filter((path) => !before.has(path));
+    const permissions = FS.ignorePermissions;
+    FS.ignorePermissions = true;
+    try {
+      for (const path of added) if (FS.analyzePath(path, true).exists) removeTree(FS, path);
+    } finally {
+      FS.ignorePermissions = permissions;
+    }
   }
 }
 
