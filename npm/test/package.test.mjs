@@ -4,7 +4,8 @@
 //    runner writes down (tests/support/run_record.h) and the cases where
 //    Node's file system differs from the system's, run by both programs in
 //    the same directory: the same output, status and files, permissions too.
-// 2. run() on the same runs, and open()'s sessions against the native modes.
+// 2. run() on the same runs, and open()'s sessions against the native modes;
+//    the package bundled for the browser.
 // 3. The README's example runs, and type-checks against the declarations.
 import assert from 'node:assert/strict';
 import { spawn, spawnSync } from 'node:child_process';
@@ -249,6 +250,16 @@ describe('the API against the native tool', () => {
     session.release();
     assert.throws(() => session.bytes(), /released/);
     await assert.rejects(kv5.open(new Uint8Array(64), 'short'), (error) => error instanceof kv5.NotASave && error.messages.length > 0);
+  });
+
+  const esbuild = path.join(source, 'npm', 'node_modules', '.bin', 'esbuild');
+  test('bundles for the browser, the WebAssembly inside', { skip: !fs.existsSync(esbuild) && 'no esbuild: npm ci in npm/' }, () => {
+    fs.writeFileSync(path.join(app, 'page.mjs'), "import { run, open } from 'kv5save'; globalThis.kv5 = { run, open };");
+    const out = call(esbuild, ['page.mjs', '--bundle', '--platform=browser', '--format=esm', '--outfile=page.js', '--log-level=warning'], { cwd: app });
+    assert.deepEqual([out.status, out.stderr.toString()], [0, '']);
+    const bundle = fs.readFileSync(path.join(app, 'page.js'), 'utf8');
+    assert.match(bundle, /data:application\/octet-stream;base64,AGFzbQ/);
+    assert.doesNotMatch(bundle, /\.wasm\b/);
   });
 
   test('require() gives the same API as import', () => {
