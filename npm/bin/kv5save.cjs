@@ -96,12 +96,14 @@ function lockSave(save) {
     } catch (error) {
       if (error.code !== 'EEXIST') return null; // a directory it may not write: the core reports it
     }
-    let holder = NaN;
+    // A lock is stale when its process is gone, or when it was left empty,
+    // its process stopped between making it and writing to it.
+    let stale = false;
     try {
-      holder = parseInt(fs.readFileSync(lock, 'utf8'), 10);
+      const holder = parseInt(fs.readFileSync(lock, 'utf8'), 10);
+      stale = Number.isNaN(holder) ? Date.now() - fs.statSync(lock).mtimeMs > 5000 : !alive(holder);
     } catch {}
-    // An empty lock is one being written; a lock of a process gone, stale.
-    if (!Number.isNaN(holder) && !alive(holder)) fs.rmSync(lock, { force: true });
+    if (stale) fs.rmSync(lock, { force: true });
     else Atomics.wait(pause, 0, 0, 50);
   }
 }
