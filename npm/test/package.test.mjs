@@ -17,9 +17,11 @@ import path from 'node:path';
 import { after, describe, test } from 'node:test';
 
 const { KV5SAVE_SOURCE: source, KV5SAVE_NATIVE_BUILD: native, KV5SAVE_TARBALL: tarball } = process.env;
-const nativeTool = path.join(native, 'kv5save');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'kv5save-npm-'));
 after(() => fs.rmSync(work, { recursive: true, force: true }));
+// A copy of the native tool that another user may run too, wherever the
+// build lies.
+const nativeTool = path.join(work, 'kv5save');
 
 function call(command, args, options = {}) {
   const result = spawnSync(command, args, { timeout: 120000, maxBuffer: 1 << 28, ...options });
@@ -39,6 +41,7 @@ if (!fs.existsSync(path.join(native, 'CMakeCache.txt'))) {
   check('cmake', ['-S', source, '-B', native, '-DCMAKE_BUILD_TYPE=RelWithDebInfo', '-DKV5SAVE_BUILD_TESTS=ON']);
 }
 check('cmake', ['--build', native, '-j2', '--target', 'kv5save', 'session_cases', 'make_full_save'], { timeout: 1200000 });
+fs.copyFileSync(path.join(native, 'kv5save'), nativeTool);
 const record = path.join(work, 'record');
 check(path.join(native, 'tests', 'session_cases'), ['--gtest_brief=1'],
       { env: { ...process.env, KV5SAVE_RECORD_RUNS: record }, timeout: 600000 });
