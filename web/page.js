@@ -3,6 +3,9 @@
 // of the save or the text itself: fields, values, notes, code names and
 // messages all come from the core.
 
+import { History, firstDifference } from './history.js';
+import { textEditor } from './editor.js';
+
 const { kv5 } = window;
 const $ = (id) => document.getElementById(id);
 
@@ -13,7 +16,49 @@ const state = {
   slot: 0, // the character shown in the form
   text: '', // the name of the text file shown, once shown
   second: null, // {name, bytes}: a second save to copy from
+  characters: [], // [{slot, name, replay}]: the characters of the current save
+  downloaded: null, // the bytes last downloaded
+  shownText: '', // the text as last shown, before the player's edits
+  formShape: '', // the fields of the form shown and the codes they offer
 };
+
+// Each change that made a new save, for undo and redo.
+const history = new History();
+
+// The whole text's editor, made once the page is ready.
+let editor;
+
+// Where each slot's entry lies in a save, slot 1 first, as the core has
+// them: which characters changed is told here from the bytes, without a
+// run of the core.
+const kSlotOffsets = [
+  74220, 104052, 133884, 163716, 193548, 223380, 253212, 283044, 312876, 342708,
+  372540, 402372, 432204, 462036, 491868, 521700, 551532, 581364, 611196, 641028,
+  670860, 700692, 730524, 776740, 806572, 836404, 866236, 896068, 925900, 955732,
+  985564, 1015396, 1045228, 1075060, 1104892, 1134724, 1164556, 1194388, 1224220, 1254052,
+  1283884, 1313716, 1343548, 1373380, 1403212, 1433044, 1471068, 1500900, 1530732, 1560564,
+  1596632, 1626464, 1689472, 1719304, 1782312, 1812144, 1875152, 1904984, 1967992, 1997824,
+  2060832, 2090664, 2153672, 2191696, 2254704, 2284536, 2367632, 2397464, 2460472, 2490304,
+  2553312, 2646152, 2768824, 2861664, 2962696, 3025704, 3055536, 3118544, 3211384, 3241216,
+  3304224, 3334056, 3397064, 3426896, 3489904, 3519736, 3590936, 3620768, 3683776, 3713608,
+  3776616, 3806448, 3899288, 3962296, 4055136, 4084968, 4147976, 4240816, 4270648, 4341848,
+  4371680, 4434688, 4464520, 4527528, 4557360, 4620368, 4650200, 4713208, 4743040, 4806048,
+  4835880, 4928720, 4999920, 5029752, 5092760, 5185600, 5278440, 5308272,
+];
+const kEntrySize = 29832;
+
+// The slots whose entry differs between the saves `before` and `after`.
+function changedSlots(before, after) {
+  const changed = new Set();
+  kSlotOffsets.forEach((offset, index) => {
+    const end = offset + kEntrySize;
+    const [inBefore, inAfter] = [end <= before.length, end <= after.length];
+    if (inBefore !== inAfter || (inAfter && firstDifference(before, after, offset, end) < end)) {
+      changed.add(index + 1);
+    }
+  });
+  return changed;
+}
 
 // The messages pane: each command as a player would type it, then what the
 // tool printed.
@@ -54,19 +99,70 @@ function download(name, bytes) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
-const sameBytes = (a, b) => a.length === b.length && a.every((byte, i) => byte === b[i]);
+const sameBytes = (a, b) => a.length === b.length && firstDifference(a, b, 0, a.length) === a.length;
+
+// Makes `bytes` the current save, as the step `label` the player can undo.
+function makeCurrent(bytes, label) {
+  history.record(label, state.current, bytes);
+  state.current = bytes;
+  showHistory();
+}
 
 // Runs a command on the current save; a command that wrote a new save makes
-// it the current one.
-async function change(args, extraFiles = {}) {
+// it the current one, as the step `label`.
+async function change(label, args, extraFiles = {}) {
   const given = { [state.name]: state.current, ...extraFiles };
   const result = await tool(args, given);
   const saved = result.files[state.name];
   if (saved && !sameBytes(saved, state.current)) {
-    state.current = saved;
+    makeCurrent(saved, label);
     await refresh();
   }
   return result;
+}
+
+// --- Undo and redo -----------------------------------------------------
+
+function showHistory() {
+  $('undo').disabled = !history.canUndo;
+  $('redo').disabled = !history.canRedo;
+}
+
+// Undoes ("undo") or makes again ("redo") the last step, and shows the save
+// as it then is.
+async function stepThrough(direction) {
+  const step = history[direction](state.current);
+  if (!step) return;
+  state.current = step.bytes;
+  showHistory();
+  await refresh();
+  say(`${direction === 'undo' ? 'Undone' : 'Redone'}: ${step.label}.`);
+}
+
+// Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo (Cmd on macOS), except in a
+// field or the text editor, which have their own undo.
+function historyKeys(event) {
+  const command = /Mac|iPhone|iPad/.test(navigator.platform) ? event.metaKey : event.ctrlKey;
+  if (!command || event.altKey || !state.current) return;
+  if (event.target.closest?.('input, textarea, select, [contenteditable], .cm-editor')) return;
+  const key = event.key.toLowerCase();
+  const direction = key === 'z' ? (event.shiftKey ? 'redo' : 'undo') : key === 'y' ? 'redo' : '';
+  if (!direction) return;
+  event.preventDefault();
+  if ($(direction).disabled) say(`Nothing to ${direction}.`);
+  else $(direction).click();
+}
+
+// Changes the player would lose by leaving: a save not downloaded, or
+// changes in the form or the text not yet applied.
+function unsaved() {
+  if (!state.current) return false;
+  const pending = [...$('fields').querySelectorAll('input')].some(
+    (input) => input.value !== input.dataset.original,
+  );
+  return pending || (state.text && $('text-area').value !== state.shownText) ||
+    (!sameBytes(state.current, state.original) &&
+      !(state.downloaded && sameBytes(state.current, state.downloaded)));
 }
 
 // --- Opening -----------------------------------------------------------
@@ -78,15 +174,17 @@ async function openSave(name, bytes) {
     say('This file is not a save kv5save can work on; nothing was opened.');
     return;
   }
-  Object.assign(state, { name, original: bytes, current: bytes, slot: 0, text: '' });
+  Object.assign(state, { name, original: bytes, current: bytes, slot: 0, text: '', downloaded: null });
+  history.clear();
+  showHistory();
   $('save-name').textContent = name;
   $('download-save').textContent = `Download ${name}`;
   $('text-area').value = '';
+  state.shownText = '';
   for (const id of ['characters', 'put', 'text', 'compare', 'download']) $(id).hidden = false;
   $('compare-result').replaceChildren();
   $('character').hidden = true;
   showCharacters(answer.characters);
-  showChangeState();
 }
 
 async function openFile(file, open) {
@@ -99,27 +197,54 @@ function characterLabel({ slot, name }) {
   return `Slot ${slot}: ${name ?? '(no name in the text)'}`;
 }
 
+const labelOf = (slot) => {
+  const character = state.characters.find((c) => c.slot === slot);
+  return character ? characterLabel(character) : `Slot ${slot}`;
+};
+
+// The lists, each character marked "changed" when its bytes differ from
+// the save as opened; the count of those stands by the download.
+// A save with the same slots filled keeps the buttons, only their labels
+// and marks change: the focus and the place in the lists stay.
 function showCharacters(characters) {
-  for (const list of [$('custom-list'), $('replay-list')]) list.replaceChildren();
-  for (const character of characters) {
-    const button = document.createElement('button');
-    button.type = 'button';
-    button.textContent = characterLabel(character);
-    button.dataset.slot = character.slot;
-    button.setAttribute('aria-pressed', String(character.slot === state.slot));
-    button.addEventListener('click', () => showCharacter(character.slot));
-    const item = document.createElement('li');
-    item.append(button);
-    $(character.replay ? 'replay-list' : 'custom-list').append(item);
+  state.characters = characters;
+  const changed = changedSlots(state.original, state.current);
+  const listOf = (character) => (character.replay ? 'replay-list' : 'custom-list');
+  let buttons = [...document.querySelectorAll('.slots button')];
+  if (buttons.length !== characters.length || characters.some((character, i) =>
+    buttons[i].dataset.slot !== String(character.slot) || buttons[i].closest('ul').id !== listOf(character))) {
+    const focused = document.activeElement?.closest('.slots') && document.activeElement.dataset.slot;
+    for (const list of [$('custom-list'), $('replay-list')]) list.replaceChildren();
+    buttons = characters.map((character) => {
+      const button = element('button', { type: 'button' });
+      button.dataset.slot = character.slot;
+      $(listOf(character)).append(element('li', {}, [button]));
+      return button;
+    });
+    if (focused) document.querySelector(`.slots button[data-slot="${focused}"]`)?.focus();
   }
+  characters.forEach((character, i) => {
+    const label = characterLabel(character);
+    const mark = changed.has(character.slot);
+    const button = buttons[i];
+    if (button.textContent !== (mark ? `${label} changed` : label)) {
+      button.replaceChildren(label, ...(mark ? [' ', element('span', { className: 'mark', textContent: 'changed' })] : []));
+    }
+    button.setAttribute('aria-pressed', String(character.slot === state.slot));
+    button.parentElement.dataset.name = (character.name ?? '').toLowerCase();
+  });
+  filterCharacters();
+  const count = changed.size;
+  $('changed-count').textContent =
+    count === 0 ? 'No character changed' : `${count} character${count === 1 ? '' : 's'} changed`;
+  showChangeState();
 }
 
 async function refresh() {
   const answer = await kv5.characters(state.current, state.name);
   showCharacters(answer.characters ?? []);
   if (state.slot) await showCharacter(state.slot);
-  if (state.text) await showText();
-  showChangeState();
+  if (state.text) await showText({ keepPlace: true });
 }
 
 function showChangeState() {
@@ -127,6 +252,70 @@ function showChangeState() {
     ? 'Nothing has been changed yet: the new save is the one you opened.'
     : 'The new save holds your changes. The file you opened is unchanged.';
 }
+
+// Narrows the lists to the characters whose slot number or name holds what
+// is typed in the filter, letter case ignored.
+function filterCharacters() {
+  const typed = $('character-filter').value.toLowerCase();
+  const items = [...document.querySelectorAll('.slots li')];
+  for (const item of items) {
+    item.hidden = !(item.firstChild.dataset.slot.includes(typed) || item.dataset.name.includes(typed));
+  }
+  const shown = items.filter((item) => !item.hidden).length;
+  $('filter-state').textContent = typed ? `${shown} of ${items.length} characters shown` : '';
+  setTabStop();
+}
+
+// The characters the player can move through, in order.
+const shownButtons = () => [...document.querySelectorAll('.slots li:not([hidden]) > button')];
+
+// The lists take one place in the tab order, the chosen character's (or the
+// first shown); the arrow keys, Home and End move between the characters.
+function setTabStop(stop) {
+  const buttons = shownButtons();
+  const target = stop ?? buttons.find((b) => b.dataset.slot === String(state.slot)) ?? buttons[0];
+  for (const button of document.querySelectorAll('.slots button')) {
+    button.tabIndex = button === target ? 0 : -1;
+  }
+}
+
+function moveInLists(event) {
+  const buttons = shownButtons();
+  const at = buttons.indexOf(event.target);
+  const to = { ArrowDown: at + 1, ArrowUp: at - 1, Home: 0, End: buttons.length - 1 }[event.key];
+  if (at < 0 || to === undefined || event.altKey || event.ctrlKey || event.metaKey) return;
+  event.preventDefault();
+  buttons[Math.max(0, Math.min(to, buttons.length - 1))].focus();
+}
+
+// Puts the form's title in view and, in a wide window where the lists
+// scroll in their own column beside the form, the chosen character in the
+// visible part of that column, the title at the top when both were not
+// in view already.
+function bringIntoView(slot) {
+  const title = $('character-title');
+  const button = document.querySelector(`.slots button[data-slot="${slot}"]`);
+  const inView = (box, top, bottom) => box.top >= top && box.bottom <= bottom;
+  const titleShown = () => inView(title.getBoundingClientRect(), 0, innerHeight);
+  if (!sideBySide() || !button) {
+    if (!titleShown()) title.scrollIntoView({ block: 'nearest' });
+    return;
+  }
+  const lists = $('lists');
+  const visible = () => {
+    const box = lists.getBoundingClientRect();
+    return [Math.max(box.top, 0), Math.min(box.bottom, innerHeight)];
+  };
+  if (titleShown() && inView(button.getBoundingClientRect(), ...visible())) return;
+  title.scrollIntoView({ block: 'start' });
+  const [top, bottom] = visible();
+  const place = button.getBoundingClientRect();
+  if (place.top < top) lists.scrollTop -= top - place.top;
+  else if (place.bottom > bottom) lists.scrollTop += place.bottom - bottom;
+}
+
+// As page.css has it.
+const sideBySide = () => matchMedia('(min-width: 64rem)').matches;
 
 // --- A character's fields ----------------------------------------------
 
@@ -157,18 +346,39 @@ function fieldRow(field, index, editable) {
   input.dataset.original = field.value;
   if (field.choices >= 0) input.setAttribute('list', `choices-${field.choices}`);
   input.setAttribute('aria-describedby', `${id}-note ${id}-problem`);
-  const note = field.shown ? field.note : `${field.note} (not in the text)`.trim();
+  // Marks the field while its value differs from the save's, until applied.
+  const mark = element('span', { id: `${id}-changed`, className: 'mark', textContent: 'changed', hidden: true });
+  const note = noteOf(field);
   const noteSpan = element('span', { id: `${id}-note`, className: 'note', textContent: note });
   noteSpan.dataset.original = note;
   const problem = element('span', { id: `${id}-problem`, className: 'problem' });
   if (editable) input.addEventListener('input', () => checkField(input));
   return element('div', { className: 'field' }, [
-    element('label', { htmlFor: id, textContent: field.name }),
+    element('label', { htmlFor: id }, [field.name, ' ', mark]),
     input,
     noteSpan,
     problem,
   ]);
 }
+
+const noteOf = (field) => (field.shown ? field.note : `${field.note} (not in the text)`.trim());
+
+// Shows the value `field` has in the save in the form's `input`, as not
+// changed: the form of the character shown, refreshed in place.
+function fillField(input, field) {
+  const note = $(`${input.id}-note`);
+  input.value = input.dataset.original = field.value;
+  note.textContent = note.dataset.original = noteOf(field);
+  input.removeAttribute('aria-invalid');
+  $(`${input.id}-problem`).textContent = '';
+  $(`${input.id}-changed`).hidden = true;
+  pendingChecks.delete(input);
+}
+
+// The fields of a form and the codes they offer, to tell whether a form
+// can be refreshed in place.
+const formShape = (answer) => JSON.stringify([answer.editable, answer.choices,
+  answer.groups.map((group) => [group.title, group.fields.map((field) => [field.name, field.choices])])]);
 
 async function showCharacter(slot) {
   const answer = await kv5.fields(state.current, state.name, slot);
@@ -179,13 +389,18 @@ async function showCharacter(slot) {
   }
   const shown = state.slot === slot;
   state.slot = slot;
-  let title = `Slot ${slot}`;
   for (const button of document.querySelectorAll('.slots button')) {
-    const chosen = button.dataset.slot === String(slot);
-    button.setAttribute('aria-pressed', String(chosen));
-    if (chosen) title = button.textContent;
+    button.setAttribute('aria-pressed', String(button.dataset.slot === String(slot)));
   }
-  $('character-title').textContent = title;
+  setTabStop();
+  $('character-title').textContent = labelOf(slot);
+  const shape = formShape(answer);
+  if (shown && shape === state.formShape) {
+    const inputs = $('groups').querySelectorAll('input');
+    answer.groups.flatMap((group) => group.fields).forEach((field, i) => fillField(inputs[i], field));
+    return;
+  }
+  state.formShape = shape;
   let index = 0;
   $('groups').replaceChildren(
     ...answer.choices.map((choices, i) => choiceList(i, choices)),
@@ -201,7 +416,7 @@ async function showCharacter(slot) {
   $('download-entry').textContent = `Download slot ${slot}'s entry file`;
   $('download-thumbnail').textContent = `Download slot ${slot}'s thumbnail file`;
   $('character').hidden = false;
-  if (!shown) $('character-title').scrollIntoView({ block: 'nearest' });
+  if (!shown) bringIntoView(slot);
 }
 
 // Marks a value the import would not take as typed, before it is applied.
@@ -211,6 +426,7 @@ async function checkField(input) {
   pendingChecks.set(input, asked);
   const problem = $(`${input.id}-problem`);
   const note = $(`${input.id}-note`);
+  $(`${input.id}-changed`).hidden = asked === input.dataset.original;
   if (asked === input.dataset.original) {
     input.removeAttribute('aria-invalid');
     problem.textContent = '';
@@ -240,7 +456,8 @@ async function applyFields(event) {
     changed.map((input) => [input.name, input.value]),
   );
   const name = besideSave('changes.txt');
-  await change(['-w', argumentFor(state.name), name], { [name]: text });
+  await change(`the changes to slot ${state.slot}'s fields`, ['-w', argumentFor(state.name), name],
+    { [name]: text });
 }
 
 // --- Copying -----------------------------------------------------------
@@ -257,16 +474,20 @@ async function downloadPart(option) {
   if (made) download(...made);
 }
 
+const partName = (option) => (option.endsWith('t') ? 'thumbnail' : 'character');
+
 // Puts a file into slot `slot` of the current save: as the character with
-// "-rp", as its thumbnail with "-rt".
-async function putFile(option, slot, [fileName, bytes]) {
+// "-rp", as its thumbnail with "-rt"; `label` names the step.
+async function putFile(option, slot, [fileName, bytes], label) {
   const name = besideSave(fileName);
-  await change([option, argumentFor(state.name), slot, name], { [name]: bytes });
+  await change(label, [option, argumentFor(state.name), slot, name], { [name]: bytes });
 }
 
 async function copyFrom(extractOption, putOption, saveName, bytes, fromSlot, toSlot) {
   const made = await extract(extractOption, saveName, bytes, fromSlot);
-  if (made) await putFile(putOption, toSlot, made);
+  const from = saveName === state.name ? '' : ` of ${saveName}`;
+  const label = `slot ${fromSlot}${from}'s ${partName(putOption)} copied into slot ${toSlot}`;
+  if (made) await putFile(putOption, toSlot, made, label);
 }
 
 async function putFromFile(option) {
@@ -276,7 +497,9 @@ async function putFromFile(option) {
     return;
   }
   const bytes = new Uint8Array(await file.arrayBuffer());
-  await putFile(option, $('put-slot').value, [file.name, bytes]);
+  const slot = $('put-slot').value;
+  await putFile(option, slot, [file.name, bytes],
+    `${file.name} put into slot ${slot} as its ${partName(option)}`);
 }
 
 async function openSecond(name, bytes) {
@@ -302,13 +525,18 @@ async function copyFromSecond(extractOption, putOption) {
 
 // --- The whole text ----------------------------------------------------
 
-async function showText() {
+// Shows the text of the current save; { keepPlace: true } for the same
+// text after a change, shown where the player was.
+async function showText({ keepPlace = false } = {}) {
   const args = [...($('aligned-text').checked ? ['-t'] : []), argumentFor(state.name)];
   const given = { [state.name]: state.current };
   const made = madeBy(await tool(args, given), given)[0];
   if (!made) return;
   state.text = made[0];
-  $('text-area').value = new TextDecoder().decode(made[1]);
+  const text = new TextDecoder().decode(made[1]);
+  if (keepPlace) editor.update(text);
+  else $('text-area').value = text;
+  state.shownText = text.replace(/\r\n?/g, '\n');
 }
 
 async function applyText() {
@@ -317,7 +545,8 @@ async function applyText() {
     return;
   }
   const name = besideSave(state.text);
-  await change(['-w', argumentFor(state.name), name], { [name]: $('text-area').value });
+  await change('the text applied', ['-w', argumentFor(state.name), name],
+    { [name]: $('text-area').value });
 }
 
 // --- Comparing ---------------------------------------------------------
@@ -330,13 +559,10 @@ async function compare(before, after) {
   await tool(['-d', argumentFor(before[0]), argumentFor(after[0])], files);
   const answer = await kv5.compare(before[1], after[1]);
   if (!answer.sections) return;
-  const labels = new Map(
-    [...document.querySelectorAll('.slots button')].map((b) => [b.dataset.slot, b.textContent]),
-  );
   $('compare-result').replaceChildren(
     ...answer.sections.map(({ slot, text }) =>
       element('section', { className: 'difference' }, [
-        element('h3', { textContent: labels.get(String(slot)) ?? `Slot ${slot}` }),
+        element('h3', { textContent: labelOf(slot) }),
         element('pre', { textContent: text }),
       ]),
     ),
@@ -346,13 +572,19 @@ async function compare(before, after) {
 
 // --- Wiring ------------------------------------------------------------
 
+// What the player asks for runs in turn, one thing after the other: an undo
+// pressed twice quickly undoes two steps, each shown in full.
+let turn = Promise.resolve();
+
 function when(id, event, action) {
-  $(id).addEventListener(event, async (...args) => {
-    try {
-      await action(...args);
-    } catch (error) {
-      say(`Something went wrong in the page: ${error}`);
-    }
+  $(id).addEventListener(event, (...args) => {
+    turn = turn.then(async () => {
+      try {
+        await action(...args);
+      } catch (error) {
+        say(`Something went wrong in the page: ${error}`);
+      }
+    });
   });
 }
 
@@ -360,6 +592,8 @@ function wire() {
   const chosen = (id, open) => () => $(id).files[0] && openFile($(id).files[0], open);
   when('save-file', 'change', chosen('save-file', openSave));
   when('demo', 'click', async () => openSave('KV5SaveData', await kv5.demoSave()));
+  // The form's submit must be stopped at once, not in its turn.
+  $('fields').addEventListener('submit', (event) => event.preventDefault());
   when('fields', 'submit', applyFields);
   when('fields', 'reset', () =>
     setTimeout(() => $('fields').querySelectorAll('input').forEach(checkField)));
@@ -380,18 +614,46 @@ function wire() {
     state.second
       ? compare([state.name, state.current], [`second/${state.second.name}`, state.second.bytes])
       : say('Open a second save to compare with first.'));
-  when('show-text', 'click', showText);
+  when('show-text', 'click', () => showText());
   when('apply-text', 'click', applyText);
-  when('download-save', 'click', () => download(state.name, state.current));
+  when('download-save', 'click', () => {
+    download(state.name, state.current);
+    state.downloaded = state.current;
+  });
   when('revert', 'click', async () => {
-    state.current = state.original;
+    makeCurrent(state.original, 'going back to the original');
     say('Back to the save as it was opened.');
     await refresh();
   });
   when('adopt', 'click', () => {
     state.original = state.current;
+    history.clear();
+    showHistory();
     say('The new save is now the original.');
-    showChangeState();
+    showCharacters(state.characters);
+  });
+  when('undo', 'click', () => stepThrough('undo'));
+  when('redo', 'click', () => stepThrough('redo'));
+  document.addEventListener('keydown', historyKeys);
+  window.addEventListener('beforeunload', (event) => {
+    if (unsaved()) event.preventDefault();
+  });
+
+  // The lists: a click chooses a character, the arrow keys move between them.
+  for (const list of [$('custom-list'), $('replay-list')]) {
+    when(list.id, 'click', (event) => {
+      const button = event.target.closest('button');
+      return button && showCharacter(Number(button.dataset.slot));
+    });
+    list.addEventListener('keydown', moveInLists);
+    list.addEventListener('focusin', (event) => setTabStop(event.target));
+  }
+  $('character-filter').addEventListener('input', filterCharacters);
+  $('character-filter').addEventListener('keydown', (event) => {
+    if (event.key !== 'Escape' || !event.target.value) return;
+    event.preventDefault();
+    event.target.value = '';
+    filterCharacters();
   });
 
   // Dropping a file anywhere on the page opens it.
@@ -409,6 +671,7 @@ function wire() {
 }
 
 await kv5.ready;
+editor = textEditor($('text-area'), 'text-area-label');
 wire();
 document.body.dataset.ready = 'true';
 performance.mark('kv5save ready');
