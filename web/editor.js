@@ -84,6 +84,19 @@ const look = EditorView.theme({
   '&.cm-focused': { outline: '3px solid #e08a00', outlineOffset: '2px' },
 });
 
+// How many characters `a` and `b` have in common at their starts (at their
+// ends with `fromEnd`), at most `most`: compared a block at a time, as the
+// browser compares strings, not a character at a time.
+function inCommon(a, b, most, fromEnd) {
+  const part = fromEnd ? (s, at, n) => s.slice(s.length - at - n, s.length - at)
+    : (s, at, n) => s.slice(at, at + n);
+  let length = 0;
+  for (let block = 4096; block >= 1; block >>= 4) {
+    while (length + block <= most && part(a, length, block) === part(b, length, block)) length += block;
+  }
+  return length;
+}
+
 // Makes `container` the editor, its text box named by the element with the
 // id `labelledBy`; gives {view, update}.
 export function textEditor(container, labelledBy) {
@@ -98,10 +111,18 @@ export function textEditor(container, labelledBy) {
     syntaxHighlighting(colours),
     look,
     keymap.of([...defaultKeymap, ...historyKeymap, ...searchKeymap]),
-    EditorView.contentAttributes.of({ 'aria-labelledby': labelledBy, spellcheck: 'false' }),
+    // The tab index tells checkers what browsers do anyway: the editable
+    // text, and so its scrolling box, takes the focus from the keyboard.
+    EditorView.contentAttributes.of({ 'aria-labelledby': labelledBy, spellcheck: 'false', tabindex: '0' }),
   ];
   const view = new EditorView({ parent: container });
-  const show = (text) => view.setState(EditorState.create({ doc: String(text), extensions }));
+  // The text last shown, and the document it made: while the player has
+  // not changed it, the text need not be read back from the editor.
+  let shown = { text: '', doc: null };
+  const show = (text) => {
+    view.setState(EditorState.create({ doc: String(text), extensions }));
+    shown = { text: null, doc: view.state.doc };
+  };
   show('');
   Object.defineProperty(container, 'value', {
     get: () => view.state.doc.toString(),
@@ -113,18 +134,18 @@ export function textEditor(container, labelledBy) {
   // history: the view stays where it was, and the player's own undo goes on
   // over the new text.
   function update(text) {
-    const [before, after] = [view.state.doc.toString(), String(text).replace(/\r\n?/g, '\n')];
+    const before = shown.doc === view.state.doc && shown.text !== null ? shown.text : view.state.doc.toString();
+    const after = String(text).replace(/\r\n?/g, '\n');
     const most = Math.min(before.length, after.length);
-    let start = 0;
-    while (start < most && before.charCodeAt(start) === after.charCodeAt(start)) start += 1;
-    let end = 0;
-    while (end < most - start &&
-      before.charCodeAt(before.length - 1 - end) === after.charCodeAt(after.length - 1 - end)) end += 1;
-    if (start === before.length && before.length === after.length) return;
-    view.dispatch({
-      changes: { from: start, to: before.length - end, insert: after.slice(start, after.length - end) },
-      annotations: Transaction.addToHistory.of(false),
-    });
+    const start = inCommon(before, after, most, false);
+    const end = inCommon(before, after, most - start, true);
+    if (start < before.length || before.length !== after.length) {
+      view.dispatch({
+        changes: { from: start, to: before.length - end, insert: after.slice(start, after.length - end) },
+        annotations: Transaction.addToHistory.of(false),
+      });
+    }
+    shown = { text: after, doc: view.state.doc };
   }
   return { view, update };
 }

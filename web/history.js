@@ -50,10 +50,14 @@ export function differences(before, after) {
 }
 
 // `bytes` with one side ('before' or 'after') of `ranges` written over it,
-// `length` bytes long: a new array, `bytes` is left as it is.
+// `length` bytes long: `bytes` itself, changed in place, when its length
+// stays; a copy of a 5 MB save would cost more than all the rest of a step.
 function patched(bytes, ranges, side, length) {
-  const result = new Uint8Array(length);
-  result.set(bytes.length > length ? bytes.subarray(0, length) : bytes);
+  let result = bytes;
+  if (length !== bytes.length) {
+    result = new Uint8Array(length);
+    result.set(bytes.subarray(0, length));
+  }
   for (const range of ranges) result.set(range[side], range.at);
   return result;
 }
@@ -80,7 +84,8 @@ export class History {
   }
 
   // The save `bytes` with the last step undone, and that step's label; null
-  // when there is none.
+  // when there is none. `bytes` is changed in place where it can be: it
+  // must be no one else's.
   undo(bytes) {
     const step = this.#done.pop();
     if (!step) return null;
@@ -89,7 +94,7 @@ export class History {
   }
 
   // The save `bytes` with the last step undone made again, and its label;
-  // null when there is none.
+  // null when there is none. As undo, it changes `bytes` in place.
   redo(bytes) {
     const step = this.#undone.pop();
     if (!step) return null;

@@ -7,6 +7,8 @@ import { History, firstDifference } from './history.js';
 import { textEditor } from './editor.js';
 
 const { kv5 } = window;
+// state.current is changed in place by undo and redo: it is never the same
+// array as state.original or state.downloaded, each takes a copy.
 const $ = (id) => document.getElementById(id);
 
 const state = {
@@ -61,11 +63,18 @@ function changedSlots(before, after) {
 }
 
 // The messages pane: each command as a player would type it, then what the
-// tool printed.
+// tool printed. It scrolls to the end once a frame, not at each message: a
+// scroll in between would lay out the whole page again.
+let scrolling = false;
 function say(heading, output = '') {
   const pane = $('messages');
-  pane.textContent += `${heading}\n${output}${output && !output.endsWith('\n') ? '\n' : ''}\n`;
-  pane.scrollTop = pane.scrollHeight;
+  pane.append(`${heading}\n${output}${output && !output.endsWith('\n') ? '\n' : ''}\n`);
+  if (scrolling) return;
+  scrolling = true;
+  requestAnimationFrame(() => {
+    pane.scrollTop = pane.scrollHeight;
+    scrolling = false;
+  });
 }
 
 function commandLine(args) {
@@ -174,7 +183,7 @@ async function openSave(name, bytes) {
     say('This file is not a save kv5save can work on; nothing was opened.');
     return;
   }
-  Object.assign(state, { name, original: bytes, current: bytes, slot: 0, text: '', downloaded: null });
+  Object.assign(state, { name, original: bytes, current: bytes.slice(), slot: 0, text: '', downloaded: null });
   history.clear();
   showHistory();
   $('save-name').textContent = name;
@@ -365,12 +374,16 @@ const noteOf = (field) => (field.shown ? field.note : `${field.note} (not in the
 
 // Shows the value `field` has in the save in the form's `input`, as not
 // changed: the form of the character shown, refreshed in place.
+// Only what differs is written: each write would have the page laid out anew.
 function fillField(input, field) {
   const note = $(`${input.id}-note`);
-  input.value = input.dataset.original = field.value;
-  note.textContent = note.dataset.original = noteOf(field);
-  input.removeAttribute('aria-invalid');
-  $(`${input.id}-problem`).textContent = '';
+  const problem = $(`${input.id}-problem`);
+  if (input.value !== field.value) input.value = field.value;
+  input.dataset.original = field.value;
+  note.dataset.original = noteOf(field);
+  if (note.textContent !== note.dataset.original) note.textContent = note.dataset.original;
+  if (input.hasAttribute('aria-invalid')) input.removeAttribute('aria-invalid');
+  if (problem.textContent) problem.textContent = '';
   $(`${input.id}-changed`).hidden = true;
   pendingChecks.delete(input);
 }
@@ -533,10 +546,11 @@ async function showText({ keepPlace = false } = {}) {
   const made = madeBy(await tool(args, given), given)[0];
   if (!made) return;
   state.text = made[0];
-  const text = new TextDecoder().decode(made[1]);
+  // The line ends as a textarea would have them: CR LF read as LF.
+  const text = new TextDecoder().decode(made[1]).replace(/\r\n?/g, '\n');
   if (keepPlace) editor.update(text);
   else $('text-area').value = text;
-  state.shownText = text.replace(/\r\n?/g, '\n');
+  state.shownText = text;
 }
 
 async function applyText() {
@@ -618,15 +632,15 @@ function wire() {
   when('apply-text', 'click', applyText);
   when('download-save', 'click', () => {
     download(state.name, state.current);
-    state.downloaded = state.current;
+    state.downloaded = state.current.slice();
   });
   when('revert', 'click', async () => {
-    makeCurrent(state.original, 'going back to the original');
+    makeCurrent(state.original.slice(), 'going back to the original');
     say('Back to the save as it was opened.');
     await refresh();
   });
   when('adopt', 'click', () => {
-    state.original = state.current;
+    state.original = state.current.slice();
     history.clear();
     showHistory();
     say('The new save is now the original.');
