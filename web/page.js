@@ -108,6 +108,13 @@ function download(name, bytes) {
   setTimeout(() => URL.revokeObjectURL(link.href), 60000);
 }
 
+// Sets what differs only: a write of the same value still has the browser
+// work out the page's style again, and a save's lists and form hold
+// hundreds of elements.
+function update(node, property, value) {
+  if (node[property] !== value) node[property] = value;
+}
+
 const sameBytes = (a, b) => a.length === b.length && firstDifference(a, b, 0, a.length) === a.length;
 
 // Makes `bytes` the current save, as the step `label` the player can undo.
@@ -239,13 +246,13 @@ function showCharacters(characters) {
     if (button.textContent !== (mark ? `${label} changed` : label)) {
       button.replaceChildren(label, ...(mark ? [' ', element('span', { className: 'mark', textContent: 'changed' })] : []));
     }
-    button.setAttribute('aria-pressed', String(character.slot === state.slot));
-    button.parentElement.dataset.name = (character.name ?? '').toLowerCase();
+    update(button, 'ariaPressed', String(character.slot === state.slot));
+    update(button.parentElement.dataset, 'name', (character.name ?? '').toLowerCase());
   });
   filterCharacters();
   const count = changed.size;
-  $('changed-count').textContent =
-    count === 0 ? 'No character changed' : `${count} character${count === 1 ? '' : 's'} changed`;
+  update($('changed-count'), 'textContent',
+    count === 0 ? 'No character changed' : `${count} character${count === 1 ? '' : 's'} changed`);
   showChangeState();
 }
 
@@ -257,9 +264,9 @@ async function refresh() {
 }
 
 function showChangeState() {
-  $('changed-state').textContent = sameBytes(state.current, state.original)
+  update($('changed-state'), 'textContent', sameBytes(state.current, state.original)
     ? 'Nothing has been changed yet: the new save is the one you opened.'
-    : 'The new save holds your changes. The file you opened is unchanged.';
+    : 'The new save holds your changes. The file you opened is unchanged.');
 }
 
 // Narrows the lists to the characters whose slot number or name holds what
@@ -268,10 +275,10 @@ function filterCharacters() {
   const typed = $('character-filter').value.toLowerCase();
   const items = [...document.querySelectorAll('.slots li')];
   for (const item of items) {
-    item.hidden = !(item.firstChild.dataset.slot.includes(typed) || item.dataset.name.includes(typed));
+    update(item, 'hidden', !(item.firstChild.dataset.slot.includes(typed) || item.dataset.name.includes(typed)));
   }
   const shown = items.filter((item) => !item.hidden).length;
-  $('filter-state').textContent = typed ? `${shown} of ${items.length} characters shown` : '';
+  update($('filter-state'), 'textContent', typed ? `${shown} of ${items.length} characters shown` : '');
   setTabStop();
 }
 
@@ -284,7 +291,7 @@ function setTabStop(stop) {
   const buttons = shownButtons();
   const target = stop ?? buttons.find((b) => b.dataset.slot === String(state.slot)) ?? buttons[0];
   for (const button of document.querySelectorAll('.slots button')) {
-    button.tabIndex = button === target ? 0 : -1;
+    update(button, 'tabIndex', button === target ? 0 : -1);
   }
 }
 
@@ -377,14 +384,13 @@ const noteOf = (field) => (field.shown ? field.note : `${field.note} (not in the
 // Only what differs is written: each write would have the page laid out anew.
 function fillField(input, field) {
   const note = $(`${input.id}-note`);
-  const problem = $(`${input.id}-problem`);
-  if (input.value !== field.value) input.value = field.value;
-  input.dataset.original = field.value;
-  note.dataset.original = noteOf(field);
-  if (note.textContent !== note.dataset.original) note.textContent = note.dataset.original;
+  update(input, 'value', field.value);
+  update(input.dataset, 'original', field.value);
+  update(note.dataset, 'original', noteOf(field));
+  update(note, 'textContent', note.dataset.original);
   if (input.hasAttribute('aria-invalid')) input.removeAttribute('aria-invalid');
-  if (problem.textContent) problem.textContent = '';
-  $(`${input.id}-changed`).hidden = true;
+  update($(`${input.id}-problem`), 'textContent', '');
+  update($(`${input.id}-changed`), 'hidden', true);
   pendingChecks.delete(input);
 }
 
@@ -403,10 +409,10 @@ async function showCharacter(slot) {
   const shown = state.slot === slot;
   state.slot = slot;
   for (const button of document.querySelectorAll('.slots button')) {
-    button.setAttribute('aria-pressed', String(button.dataset.slot === String(slot)));
+    update(button, 'ariaPressed', String(button.dataset.slot === String(slot)));
   }
   setTabStop();
-  $('character-title').textContent = labelOf(slot);
+  update($('character-title'), 'textContent', labelOf(slot));
   const shape = formShape(answer);
   if (shown && shape === state.formShape) {
     const inputs = $('groups').querySelectorAll('input');
