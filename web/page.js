@@ -157,8 +157,10 @@ async function stepThrough(direction) {
 
 // Ctrl+Z undoes, Ctrl+Shift+Z and Ctrl+Y redo (Cmd on macOS), except in a
 // field or the text editor, which have their own undo.
+const onMac = /Mac|iPhone|iPad/.test(navigator.platform);
+
 function historyKeys(event) {
-  const command = /Mac|iPhone|iPad/.test(navigator.platform) ? event.metaKey : event.ctrlKey;
+  const command = onMac ? event.metaKey : event.ctrlKey;
   if (!command || event.altKey || !state.current) return;
   if (event.target.closest?.('input, textarea, select, [contenteditable], .cm-editor')) return;
   const key = event.key.toLowerCase();
@@ -219,9 +221,9 @@ const labelOf = (slot) => {
 };
 
 // The lists, each character marked "changed" when its bytes differ from
-// the save as opened; the count of those stands by the download.
-// A save with the same slots filled keeps the buttons, only their labels
-// and marks change: the focus and the place in the lists stay.
+// the save as opened; the count of those stands by the download. A save
+// with the same slots filled keeps the buttons, only their labels and
+// marks change: the focus and the place in the lists stay.
 function showCharacters(characters) {
   state.characters = characters;
   const changed = changedSlots(state.original, state.current);
@@ -243,7 +245,7 @@ function showCharacters(characters) {
     const label = characterLabel(character);
     const mark = changed.has(character.slot);
     const button = buttons[i];
-    if (button.textContent !== (mark ? `${label} changed` : label)) {
+    if (button.firstChild?.nodeValue !== label || Boolean(button.querySelector('.mark')) !== mark) {
       button.replaceChildren(label, ...(mark ? [' ', element('span', { className: 'mark', textContent: 'changed' })] : []));
     }
     update(button, 'ariaPressed', String(character.slot === state.slot));
@@ -655,6 +657,7 @@ function wire() {
   when('undo', 'click', () => stepThrough('undo'));
   when('redo', 'click', () => stepThrough('redo'));
   document.addEventListener('keydown', historyKeys);
+  if (onMac) $('history-keys').textContent = 'or Cmd+Z, Cmd+Shift+Z';
   window.addEventListener('beforeunload', (event) => {
     if (unsaved()) event.preventDefault();
   });
