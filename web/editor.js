@@ -97,6 +97,13 @@ function inCommon(a, b, most, fromEnd) {
   return length;
 }
 
+// How many CR LF line ends `text` has before `at`.
+function lineEndsBefore(text, at) {
+  let count = 0;
+  for (let i = text.indexOf('\r\n'); i !== -1 && i + 2 <= at; i = text.indexOf('\r\n', i + 2)) count += 1;
+  return count;
+}
+
 // Makes `container` the editor, its text box named by the element with the
 // id `labelledBy`; gives {view, update}.
 export function textEditor(container, labelledBy) {
@@ -116,12 +123,13 @@ export function textEditor(container, labelledBy) {
     EditorView.contentAttributes.of({ 'aria-labelledby': labelledBy, spellcheck: 'false', tabindex: '0' }),
   ];
   const view = new EditorView({ parent: container });
-  // The text last shown, and the document it made: while the player has
-  // not changed it, the text need not be read back from the editor.
+  // The text last shown, as given, and the document it made: while the
+  // player has not changed it, the text need not be read back from the
+  // editor, nor its line ends made line feeds.
   let shown = { text: '', doc: null };
   const show = (text) => {
     view.setState(EditorState.create({ doc: String(text), extensions }));
-    shown = { text: null, doc: view.state.doc };
+    shown = { text: String(text), doc: view.state.doc };
   };
   show('');
   Object.defineProperty(container, 'value', {
@@ -132,16 +140,27 @@ export function textEditor(container, labelledBy) {
 
   // Shows `text` as one change from the text shown, left out of the undo
   // history: the view stays where it was, and the player's own undo goes on
-  // over the new text.
+  // over the new text. The texts are compared as given, CR LF and all: the
+  // document has a line feed for each CR LF before a place, one character
+  // less.
   function update(text) {
-    const before = shown.doc === view.state.doc && shown.text !== null ? shown.text : view.state.doc.toString();
-    const after = String(text).replace(/\r\n?/g, '\n');
+    let [before, after] = [shown.text, String(text)];
+    if (shown.doc !== view.state.doc) {
+      [before, after] = [view.state.doc.toString(), after.replace(/\r\n?/g, '\n')];
+    }
     const most = Math.min(before.length, after.length);
-    const start = inCommon(before, after, most, false);
-    const end = inCommon(before, after, most - start, true);
+    let start = inCommon(before, after, most, false);
+    let end = inCommon(before, after, most - start, true);
     if (start < before.length || before.length !== after.length) {
+      // Neither end of the change between the CR and the LF of a line end.
+      if (start > 0 && before[start - 1] === '\r') start -= 1;
+      if (end > 0 && before[before.length - end] === '\n') end -= 1;
       view.dispatch({
-        changes: { from: start, to: before.length - end, insert: after.slice(start, after.length - end) },
+        changes: {
+          from: start - lineEndsBefore(before, start),
+          to: before.length - end - lineEndsBefore(before, before.length - end),
+          insert: after.slice(start, after.length - end),
+        },
         annotations: Transaction.addToHistory.of(false),
       });
     }

@@ -159,7 +159,7 @@ function unsaved() {
   const pending = [...$('fields').querySelectorAll('input')].some(
     (input) => input.value !== input.dataset.original,
   );
-  return pending || (state.text && $('text-area').value !== state.shownText) ||
+  return pending || (state.text && $('text-area').value !== state.shownText.replace(/\r\n?/g, '\n')) ||
     (!state.current.sameBytes(state.original) &&
       !(state.downloaded && state.current.sameBytes(state.downloaded)));
 }
@@ -563,11 +563,10 @@ async function showText({ keepPlace = false } = {}) {
   say(commandLine(args), exported.messages + line);
   if (!file) return;
   state.text = file;
-  // The line ends as a textarea would have them: CR LF read as LF.
-  const text = exported.text.replace(/\r\n?/g, '\n');
-  if (keepPlace) editor.update(text);
-  else $('text-area').value = text;
-  state.shownText = text;
+  // The editor reads CR LF as one line end, as a textarea would.
+  if (keepPlace) editor.update(exported.text);
+  else $('text-area').value = exported.text;
+  state.shownText = exported.text;
 }
 
 async function applyText() {

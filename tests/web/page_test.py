@@ -364,6 +364,13 @@ def flows(page, native, work, axe):
         return (downloads / 'KV5SaveData').read_bytes()
 
     text = lambda: call("return document.getElementById('text-area').value")
+
+    def native_text(save):
+        # The text the native read mode writes for `save`, its line ends as
+        # the editor gives them.
+        (work / 'text-of').write_bytes(save)
+        subprocess.run([native / 'kv5save', '-r', 'text-of'], cwd=work, stdout=subprocess.DEVNULL, check=True)
+        return (work / 'text-of.txt').read_bytes().decode().replace('\r\n', '\n')
     leaving = lambda: call("""const leave = new Event('beforeunload', {cancelable: true});
                               window.dispatchEvent(leave); return leave.defaultPrevented;""")
     downloads = work / 'downloads'
@@ -440,11 +447,13 @@ def flows(page, native, work, axe):
         wait_for(lambda: find('#messages').text.endswith(f'Undone: {step}.'), True)
     wait_for(lambda: texts('.slots button'), demo)
     assert downloaded() == opened, 'the save undone'
+    assert text() == native_text(opened), 'the text shown anew after the undo'
     for step, keys in zip(reversed(steps), [(Keys.CONTROL, 'y'), (Keys.CONTROL, Keys.SHIFT, 'z'), None, None]):
         chord(*keys) if keys else find('#redo').click()
         wait_for(lambda: find('#messages').text.endswith(f'Redone: {step}.'), True)
     wait_for(lambda: texts('.slots button'), changed)
     assert downloaded() == (work / 'KV5SaveData').read_bytes(), 'the save redone'
+    assert text() == native_text((work / 'KV5SaveData').read_bytes()), 'the text shown anew after the redo'
 
     # A file dropped on the page that is not a save: the tool's message.
     call("""const dropped = new DataTransfer();
