@@ -100,6 +100,12 @@ export class History {
     return sideOf(step, 'after');
   }
 
+  // The last step done, or null before any: wherever it is the same, the
+  // save is the same.
+  get position() {
+    return this.#done.at(-1) ?? null;
+  }
+
   clear() {
     this.#done = [];
     this.#undone = [];

@@ -18,7 +18,10 @@ const state = {
   text: '', // the name of the text file shown, once shown
   second: null, // {name, session}: a second save to copy from
   characters: [], // [{slot, name, replay}]: the characters of the current save
-  downloaded: null, // a session on the bytes last downloaded
+  // Where in the history the save last downloaded stands: the same place
+  // is the same bytes, and holding no copy of a 5 MB save leaves the core
+  // its memory.
+  downloaded: undefined,
   shownText: '', // the text as last shown, before the player's edits
   formShape: '', // the fields of the form shown and the codes they offer
 };
@@ -160,8 +163,7 @@ function unsaved() {
     (input) => input.value !== input.dataset.original,
   );
   return pending || (state.text && $('text-area').value !== state.shownText.replace(/\r\n?/g, '\n')) ||
-    (!state.current.sameBytes(state.original) &&
-      !(state.downloaded && state.current.sameBytes(state.downloaded)));
+    (!state.current.sameBytes(state.original) && state.downloaded !== history.position);
 }
 
 // --- Opening -----------------------------------------------------------
@@ -185,8 +187,9 @@ async function openSave(name, bytes) {
     say('This file is not a save kv5save can work on; nothing was opened.');
     return;
   }
-  for (const old of [state.current, state.original, state.downloaded]) old?.release();
-  Object.assign(state, { name, original: session.copy(), current: session, slot: 0, text: '', downloaded: null });
+  state.current?.release();
+  state.original?.release();
+  Object.assign(state, { name, original: session.copy(), current: session, slot: 0, text: '', downloaded: undefined });
   history.clear();
   showHistory();
   $('save-name').textContent = name;
@@ -648,8 +651,7 @@ function wire() {
   when('apply-text', 'click', applyText);
   when('download-save', 'click', () => {
     download(state.name, state.current.bytes());
-    state.downloaded?.release();
-    state.downloaded = state.current.copy();
+    state.downloaded = history.position;
   });
   when('revert', 'click', async () => {
     const before = entriesOf(state.current, kAllSlots);

@@ -80,6 +80,10 @@ test('a step keeps copies of its ranges, only of the parts it changed', () => {
   history.record('nothing', [{ key: 1, before, after: before.slice() }]);
   assert.ok(!history.canUndo, 'a step that changed nothing is no step');
   history.record('one part', [{ key: 1, before, after: before.slice() }, { key: 2, before, after }]);
+  const done = history.position;
   assert.deepEqual(history.undo().parts.map(({ key, ranges: kept }) => [key, kept.length]), [[2, 2]]);
+  assert.ok(history.position === null && done !== null, 'no step done, no place in the history');
+  history.redo();
+  assert.equal(history.position, done, 'a step made again stands where it stood');
   assert.throws(() => differences(before, after.subarray(1)), RangeError);
 });
