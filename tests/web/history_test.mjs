@@ -36,6 +36,7 @@ test('undo and redo give every save back, keeping only the changed bytes', () =>
     const keys = [1, 2, 3, 4, 5];
     const saves = [Object.fromEntries(keys.map((key) => [key, Uint8Array.from({ length: 700 + next(7) }, () => next(256))]))];
     const history = new History();
+    const positions = [history.position];
     for (let i = 0; i < 30; i += 1) {
       const before = saves.at(-1);
       const touched = keys.filter(() => next(3) === 0).concat([keys[next(keys.length)]]);
@@ -43,8 +44,10 @@ test('undo and redo give every save back, keeping only the changed bytes', () =>
       for (const key of touched) after[key] = changed(before[key], next);
       saves.push(after);
       history.record(`step ${i}`, touched.map((key) => ({ key, before: before[key], after: after[key] })));
+      positions.push(history.position);
     }
     assert.ok(history.size < 30 * 6 * 2 * 5 * 60, `seed ${seed}: ${history.size} bytes kept`);
+    assert.equal(new Set(positions).size, positions.length, 'each step its own place in the history');
 
     const parts = Object.fromEntries(keys.map((key) => [key, saves.at(-1)[key].slice()]));
     for (let i = saves.length - 2; i >= 0; i -= 1) {
@@ -52,11 +55,13 @@ test('undo and redo give every save back, keeping only the changed bytes', () =>
       assert.equal(undone.label, `step ${i}`);
       apply(parts, undone);
       assert.deepEqual(parts, saves[i], `seed ${seed}: undoing step ${i}`);
+      assert.equal(history.position, positions[i]);
     }
     assert.equal(history.undo(), null);
     for (let i = 1; i < saves.length; i += 1) {
       apply(parts, history.redo());
       assert.deepEqual(parts, saves[i], `seed ${seed}: redoing step ${i - 1}`);
+      assert.equal(history.position, positions[i]);
     }
     assert.equal(history.redo(), null);
 
