@@ -1,7 +1,8 @@
 # Writes the page TEMPLATE as OUTPUT with every script and style sheet it
 # loads written into it: <script src="kv5core.js"> takes the core's script
-# CORE, the other names are files beside the template.
-#   cmake -DTEMPLATE=... -DCORE=... -DOUTPUT=... -P inline_page.cmake
+# CORE, a name found in the directory BUILT the script built there (the
+# bundled page.js), the other names are files beside the template.
+#   cmake -DTEMPLATE=... -DCORE=... -DBUILT=... -DOUTPUT=... -P inline_page.cmake
 get_filename_component(directory "${TEMPLATE}" DIRECTORY)
 file(READ "${TEMPLATE}" page)
 
@@ -12,6 +13,8 @@ foreach(tag IN LISTS tags)
   set(name "${CMAKE_MATCH_2}")
   if(name STREQUAL "kv5core.js")
     file(READ "${CORE}" content)
+  elseif(BUILT AND EXISTS "${BUILT}/${name}")
+    file(READ "${BUILT}/${name}" content)
   else()
     file(READ "${directory}/${name}" content)
   endif()

@@ -58,6 +58,18 @@ class Session {
     return new Session(this.#call('copy'), this.messages);
   }
 
+  // A copy of the bytes of slot `slot`'s whole entry as they lie in the
+  // save, an empty slot's too; null for a slot outside the save. Put back
+  // with replace, they undo whatever was done to the slot.
+  entry(slot) {
+    return this.#call('entry', slot);
+  }
+
+  // The slots whose entry bytes differ from `other`'s, in order.
+  changedSlots(other) {
+    return this.#call('changedSlots', other.#native);
+  }
+
   // [{slot, name, replay}]: the slots that hold a character; the name is
   // null where the text leaves it out.
   characters() {

@@ -26,6 +26,7 @@
 #include "cli/run.h"
 #include "save/path.h"
 #include "save/reporter.h"
+#include "save/slots.h"
 #include "session/session.h"
 
 // The unpacking of Packed items into JavaScript's objects; see the
@@ -128,6 +129,20 @@ val ExtractedObject(const Extracted& extracted) {
   return answer;
 }
 
+// Whether `size` bytes at `one` and at `two` are the same: eight bytes at a
+// time, as WebAssembly's memcmp compares one at a time.
+bool SameBytes(const std::uint8_t* one, const std::uint8_t* two, std::size_t size) {
+  std::size_t at = 0;
+  for (; at + 8 <= size; at += 8) {
+    std::uint64_t a = 0;
+    std::uint64_t b = 0;
+    std::memcpy(&a, one + at, 8);
+    std::memcpy(&b, two + at, 8);
+    if (a != b) return false;
+  }
+  return std::equal(one + at, one + size, two + at);
+}
+
 // A session, as JavaScript holds it.
 class SaveSession {
  public:
@@ -136,22 +151,38 @@ class SaveSession {
   std::string name() const { return session_->name(); }
   val bytes() const { return ArrayOf(session_->data(), session_->size()); }
   // Whether the two saves hold the same bytes: a save keeps its length, so
-  // this tells whether any change was made. Eight bytes at a time, as
-  // WebAssembly's memcmp compares one at a time.
+  // this tells whether any change was made.
   bool sameBytes(const SaveSession& other) const {
-    const std::size_t size = session_->size();
-    if (size != other.session_->size()) return false;
-    const std::uint8_t* one = session_->data();
-    const std::uint8_t* two = other.session_->data();
-    std::size_t at = 0;
-    for (; at + 8 <= size; at += 8) {
-      std::uint64_t a = 0;
-      std::uint64_t b = 0;
-      std::memcpy(&a, one + at, 8);
-      std::memcpy(&b, two + at, 8);
-      if (a != b) return false;
+    return session_->size() == other.session_->size() &&
+           SameBytes(session_->data(), other.session_->data(), session_->size());
+  }
+
+  // A copy of slot `slot`'s whole entry as it lies in the save, whatever it
+  // holds, an empty slot's too; null for a slot outside the save. With
+  // replace, this is how a front end puts an entry back as it was.
+  val entry(int slot) const {
+    if (slot < 1 || slot > kSlotCount || !SlotInImage(session_->size(), slot - 1)) return val::null();
+    return ArrayOf(session_->data() + SlotOffset(slot - 1), static_cast<std::size_t>(kEntrySize));
+  }
+
+  // The slots whose entry bytes differ between the two saves, in order.
+  val changedSlots(const SaveSession& other) const {
+    val slots = val::array();
+    const std::size_t size = std::min(session_->size(), other.session_->size());
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+      if (!SlotInImage(static_cast<std::int64_t>(size), slot)) {
+        if (SlotInImage(static_cast<std::int64_t>(session_->size()), slot) !=
+            SlotInImage(static_cast<std::int64_t>(other.session_->size()), slot)) {
+          slots.call<void>("push", slot + 1);
+        }
+        continue;
+      }
+      const auto at = static_cast<std::size_t>(SlotOffset(slot));
+      if (!SameBytes(session_->data() + at, other.session_->data() + at, kEntrySize)) {
+        slots.call<void>("push", slot + 1);
+      }
     }
-    return std::equal(one + at, one + size, two + at);
+    return slots;
   }
 
   // A session of its own on the same bytes, under the same name.
@@ -389,6 +420,8 @@ EMSCRIPTEN_BINDINGS(kv5_session) {
       .function("bytes", &SaveSession::bytes)
       .function("sameBytes", &SaveSession::sameBytes)
       .function("copy", &SaveSession::copy)
+      .function("entry", &SaveSession::entry)
+      .function("changedSlots", &SaveSession::changedSlots)
       .function("characters", &SaveSession::characters)
       .function("fields", &SaveSession::fields)
       .function("text", &SaveSession::text)

@@ -2,13 +2,15 @@
 # chromium, chromium-driver and python3-selenium: no browser is downloaded),
 # checked against the native tool, which is built first.
 #
-#     page_test.py SOURCE NATIVE_BUILD PAGE
+#     page_test.py SOURCE NATIVE_BUILD PAGE AXE
 #
 # 1. The commands the page does on sessions, against the same commands run
 #    by kv5.run; the flows a player clicks through, in the page opened from
 #    disk, the save they end with checked against the same commands run
-#    natively; the page's limits in time and memory on a full save, its
-#    labels, a narrow window, and nothing fetched.
+#    natively, undone and made again step by step; the page's limits in
+#    time and memory on a full save, its labels, a narrow window, the lists
+#    beside the form in a wide one, the filter, no accessibility violation
+#    that axe-core finds (AXE is its script), and nothing fetched.
 # 2. The differential: every run of the player sessions (tests/**/cases/*.case)
 #    that the native session runner writes down (tests/support/run_record.h)
 #    goes through kv5.run in the page with the same arguments, files and
@@ -22,6 +24,8 @@ import collections, functools, hashlib, http.server, json, os, pathlib, random, 
 from selenium import webdriver
 from selenium.common.exceptions import TimeoutException
 from selenium.webdriver.chrome.service import Service
+from selenium.webdriver.common.action_chains import ActionChains
+from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.common.by import By
 from selenium.webdriver.support.ui import WebDriverWait
 
@@ -66,6 +70,25 @@ def texts(selector):
     # In one call: the page may build the elements anew between two.
     return driver.execute_script(
         'return [...document.querySelectorAll(arguments[0])].map((e) => e.innerText.trim());', selector)
+
+
+def chord(*keys):
+    # Presses the keys together, to whatever has the focus.
+    chain = ActionChains(driver)
+    for key in keys[:-1]:
+        chain.key_down(key)
+    chain.send_keys(keys[-1])
+    for key in reversed(keys[:-1]):
+        chain.key_up(key)
+    chain.perform()
+
+
+def accessible(where):
+    # What axe-core finds against WCAG 2.2 A and AA in the page as it is.
+    violations = call("""const {violations} = await axe.run(document, {rules: {'target-size': {enabled: true}},
+        runOnly: {type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa']}});
+      return violations.map((v) => `${v.id}: ${v.nodes.map((node) => node.target).join(' ')}`);""")
+    assert not violations, f'{where}: {violations}'
 
 
 def record_runs(source, native, record):
@@ -231,6 +254,8 @@ def differential(page, record):
 LIMITS = '''
 const $ = (id) => document.getElementById(id);
 const button = (slot) => document.querySelector(`.slots button[data-slot="${slot}"]`);
+// A character's label in the list, without the mark of a changed one.
+const label = (slot) => button(slot).firstChild.nodeValue;
 const name = () => document.querySelector('input[name="Name"]');
 const old = (selector) => document.querySelectorAll(selector).forEach((e) => (e.dataset.old = 'true'));
 const timed = (trigger, shown) => new Promise((resolve, reject) => {
@@ -259,18 +284,21 @@ const five = async (step) => {
   return times;
 };
 const file = $('save-file').files[0];
+// The same save opened again keeps the list's buttons: its answer is the
+// opening's messages, the list of all 118 and no form shown.
 const opening = await five(() => {
-  old('.slots button');
+  $('messages').textContent = '';
   return timed(() => {
     const chosen = new DataTransfer();
     chosen.items.add(file);
     $('save-file').files = chosen.files;
     $('save-file').dispatchEvent(new Event('change'));
-  }, () => document.querySelectorAll('.slots button:not([data-old])').length === 118);
+  }, () => $('messages').textContent.startsWith(`Opening ${file.name}\nSave data loaded.`) &&
+     $('character').hidden && document.querySelectorAll('.slots button').length === 118);
 });
 const selecting = await five((i) => timed(() => button(2 * i + 1).click(), () =>
-  $('character-title').textContent === button(2 * i + 1).textContent &&
-  `Slot ${2 * i + 1}: ${name().value}` === button(2 * i + 1).textContent));
+  $('character-title').textContent === label(2 * i + 1) &&
+  `Slot ${2 * i + 1}: ${name().value}` === label(2 * i + 1)));
 const checking = await five((i) => timed(() => type(name(), `Check ${i}`),
   () => $(`${name().id}-note`).textContent.startsWith(`stored as Check ${i}`)));
 const applying = await five((i) => {
@@ -280,7 +308,7 @@ const applying = await five((i) => {
 const copying = await five((i) => {
   $('copy-slot').value = 20 + i;
   return timed(() => $('copy-entry').click(),
-    () => button(20 + i).textContent === `Slot ${20 + i}: Applied 5`);
+    () => label(20 + i) === `Slot ${20 + i}: Applied 5` && button(20 + i).querySelector('.mark'));
 });
 $('revert').click();
 await new Promise((resolve) => setTimeout(resolve));
@@ -291,31 +319,74 @@ const comparing = await five(() => {
   return timed(() => $('compare-original').click(),
     () => document.querySelector('#compare-result .difference:not([data-old])'));
 });
+const filter = $('character-filter');
+const filtering = await five((i) => {
+  type(filter, '');
+  return timed(() => type(filter, String(i)), () => $('filter-state').textContent !== '');
+});
+type(filter, '');
+const showing = await five(() => {
+  $('text-area').value = '';
+  return timed(() => $('show-text').click(), () => $('text-area').value.length > 0);
+});
+// With the text shown: a step undone or made again shows it anew too.
+const step = (what, word) => () => {
+  $('messages').textContent = '';
+  return timed(() => $(what).click(), () => $('messages').lastChild?.nodeValue.startsWith(`${word}: `));
+};
+const [undoing, redoing] = [[], []];
+for (let i = 0; i < 5; ++i) {
+  undoing.push(await step('undo', 'Undone')());
+  redoing.push(await step('redo', 'Redone')());
+}
 return [['full save opened and listed', opening, 100], ['a character selected', selecting, 50],
         ['a typed value checked', checking, 50], ['one changed field applied', applying, 50],
         ['a character copied into another slot', copying, 50],
-        ['compared with the original after one change', comparing, 50]];
+        ['compared with the original after one change', comparing, 50],
+        ['a keystroke in the filter', filtering, 50], ['the whole text shown', showing, 100],
+        ['a step undone, the text shown', undoing, 50], ['a step made again, the text shown', redoing, 50]];
 '''
 
 
-def flows(page, native, work):
+def flows(page, native, work, axe):
     def type_into(selector, value):
         field = find(selector)
         field.clear()
         field.send_keys(value)
         return field
 
+    def downloaded():
+        # The bytes of the save the download button gives.
+        for path in downloads.glob('*'):
+            path.unlink()
+        find('#download-save').click()
+        wait_for(lambda: [p.name for p in downloads.glob('*')], ['KV5SaveData'])
+        return (downloads / 'KV5SaveData').read_bytes()
+
+    text = lambda: call("return document.getElementById('text-area').value")
+
+    def native_text(save):
+        # The text the native read mode writes for `save`, its line ends as
+        # the editor gives them.
+        (work / 'text-of').write_bytes(save)
+        subprocess.run([native / 'kv5save', '-r', 'text-of'], cwd=work, stdout=subprocess.DEVNULL, check=True)
+        return (work / 'text-of.txt').read_bytes().decode().replace('\r\n', '\n')
+    leaving = lambda: call("""const leave = new Event('beforeunload', {cancelable: true});
+                              window.dispatchEvent(leave); return leave.defaultPrevented;""")
     downloads = work / 'downloads'
     driver.execute_cdp_cmd('Browser.setDownloadBehavior',
                            {'behavior': 'allow', 'downloadPath': str(downloads)})
     open_page(page.as_uri())
     session_commands()
+    driver.execute_script(axe.read_text())
     find('#demo').click()
     demo = ['Slot 1: Marta Quill', 'Slot 2: Oskar Fenn', 'Slot 4: Juno Pell', 'Slot 52: Ravel']
     wait_for(lambda: texts('.slots button'), demo)
+    accessible('the demo save opened')
 
     # A name the import would refuse is marked before it is applied, with
-    # the import's problem, and the mark goes with the value.
+    # the import's problem, and the mark goes with the value; each field
+    # changed and not applied is marked.
     find('#custom-list button').click()
     name = type_into('input[name="Name"]', 'Marta Quill of the Salt Marsh')
     mark = lambda: (name.get_attribute('aria-invalid'), ''.join(texts('.problem')))
@@ -323,38 +394,66 @@ def flows(page, native, work):
     type_into('input[name="Name"]', 'Mara Quill')
     type_into('input[name="Scale-Head"]', '1.5')
     wait_for(mark, (None, ''))
+    assert [t for t in texts('.field label') if t.endswith(' changed')] == ['Name changed', 'Scale-Head changed']
+    accessible('a character chosen and changed')
     find('#apply-fields').click()
-    wait_for(lambda: texts('.slots button'), ['Slot 1: Mara Quill'] + demo[1:])
+    wait_for(lambda: texts('.slots button'), ['Slot 1: Mara Quill changed'] + demo[1:])
     find('#compare-original').click()
     # "Height 2" lies on the bytes of "Scale-Head".
     wait_for(lambda: texts('#compare-result .difference'), ['Slot 1: Mara Quill\n[ENTRY1]\n# was Marta Quill\n'
              'Name=Mara Quill\n# was 1.000000\nHeight 2=1.500000\n# was 1.000000\nScale-Head=1.500000'])
+    accessible('a compare result')
 
     # Slot 1's character into slot 7, and its thumbnail alone into slot 2.
     type_into('#copy-slot', '7')
     find('#copy-entry').click()
-    wait_for(lambda: 'Slot 7: Mara Quill' in texts('.slots button'), True)
+    wait_for(lambda: 'Slot 7: Mara Quill changed' in texts('.slots button'), True)
     type_into('#copy-slot', '2')
     find('#copy-thumbnail').click()
     wait_for(lambda: "Replaced entry #2's thumbnail with image1.ptc." in find('#messages').text, True)
 
-    # The whole text, edited as the player would in the text box.
+    # The whole text, changed with the editor's search and replace.
     find('#show-text').click()
-    wait_for(lambda: 'Name=Oskar Fenn' in find('#text-area').get_attribute('value'), True)
-    (work / 'whole.txt').write_text(call("""const area = document.getElementById('text-area');
-        return area.value = area.value.replace('Name=Oskar Fenn', 'Name=Oskar Fern');"""), newline='')
+    wait_for(lambda: 'Name=Oskar Fenn' in text(), True)
+    find('#text-area .cm-content').click()
+    chord(Keys.CONTROL, 'f')
+    type_into('.cm-search input[name=search]', 'Name=Oskar Fenn')
+    type_into('.cm-search input[name=replace]', 'Name=Oskar Fern')
+    find('.cm-search button[name=replaceAll]').click()
+    accessible('the text editor, searching')
+    (work / 'whole.txt').write_text(text(), newline='')
     find('#apply-text').click()
-    wait_for(lambda: 'Slot 2: Oskar Fern' in texts('.slots button'), True)
+    changed = ['Slot 1: Mara Quill changed', 'Slot 2: Oskar Fern changed', 'Slot 4: Juno Pell',
+               'Slot 7: Mara Quill changed', 'Slot 52: Ravel']
+    wait_for(lambda: texts('.slots button'), changed)
+    assert find('#changed-count').text == '3 characters changed' and leaving()
 
     # The save downloaded is the demo save after the same commands natively.
-    find('#download-save').click()
-    wait_for(lambda: [p.name for p in downloads.glob('*')], ['KV5SaveData'])
     subprocess.run([native / 'tools' / 'make_demo_save', 'KV5SaveData'], cwd=work, check=True)
+    opened = (work / 'KV5SaveData').read_bytes()
     (work / 'edit.txt').write_bytes(b'[ENTRY1]\r\nName=Mara Quill\r\nScale-Head=1.5\r\n')
     for command in ['-w KV5SaveData edit.txt', '-x KV5SaveData 1', '-rp KV5SaveData 7 entry1.bin',
                     '-xt KV5SaveData 1', '-rt KV5SaveData 2 image1.ptc', '-w KV5SaveData whole.txt']:
         subprocess.run([native / 'kv5save', *command.split()], cwd=work, stdout=subprocess.DEVNULL)
-    assert (downloads / 'KV5SaveData').read_bytes() == (work / 'KV5SaveData').read_bytes(), 'the save'
+    assert downloaded() == (work / 'KV5SaveData').read_bytes(), 'the save'
+    assert not leaving(), 'nothing to lose once downloaded'
+
+    # Every step undone, by the keys and by the button, gives the save as
+    # opened; every step made again, the save above.
+    steps = ['the text applied', "slot 1's thumbnail copied into slot 2",
+             "slot 1's character copied into slot 7", "the changes to slot 1's fields"]
+    for step, keys in zip(steps, [(Keys.CONTROL, 'z'), (Keys.CONTROL, 'z'), None, None]):
+        chord(*keys) if keys else find('#undo').click()
+        wait_for(lambda: find('#messages').text.endswith(f'Undone: {step}.'), True)
+    wait_for(lambda: texts('.slots button'), demo)
+    assert downloaded() == opened, 'the save undone'
+    assert text() == native_text(opened), 'the text shown anew after the undo'
+    for step, keys in zip(reversed(steps), [(Keys.CONTROL, 'y'), (Keys.CONTROL, Keys.SHIFT, 'z'), None, None]):
+        chord(*keys) if keys else find('#redo').click()
+        wait_for(lambda: find('#messages').text.endswith(f'Redone: {step}.'), True)
+    wait_for(lambda: texts('.slots button'), changed)
+    assert downloaded() == (work / 'KV5SaveData').read_bytes(), 'the save redone'
+    assert text() == native_text((work / 'KV5SaveData').read_bytes()), 'the text shown anew after the redo'
 
     # A file dropped on the page that is not a save: the tool's message.
     call("""const dropped = new DataTransfer();
@@ -365,7 +464,8 @@ def flows(page, native, work):
     # Every control has a label, and a narrow window needs no sideways scroll.
     driver.set_window_size(400, 900)
     unlabelled, wide = call('''return [[...document.querySelectorAll('input, select, textarea')]
-        .filter((c) => c.labels.length === 0).map((c) => c.id || c.name), document.documentElement.scrollWidth];''')
+        .filter((c) => c.labels.length === 0 && !c.ariaLabel).map((c) => c.id || c.name),
+        document.documentElement.scrollWidth];''')
     assert not unlabelled and wide <= 400, f'{unlabelled} without a label, {wide} pixels wide at 400'
 
     # The limits, on a full save opened through the file picker.
@@ -404,6 +504,34 @@ def flows(page, native, work):
     slow = [what for what, value, limit in figures if limit is not None and value > limit]
     assert not slow, f'over the limit: {slow}'
 
+    # At 1280 by 800 the lists stand beside the form: a character chosen
+    # with the keys, far down, shows in its column beside its form's title.
+    driver.execute_cdp_cmd('Emulation.setDeviceMetricsOverride',
+                           {'width': 1280, 'height': 800, 'deviceScaleFactor': 1, 'mobile': False})
+    find('#custom-list button').send_keys(Keys.END, Keys.ARROW_UP, Keys.ARROW_UP, Keys.ENTER)
+    wait_for(lambda: find('#character-title').text.startswith('Slot 116: '), True)
+    placed = call('''const box = (id) => (id.getBoundingClientRect ? id : document.getElementById(id)).getBoundingClientRect();
+      const [entry, title, lists] = [box(document.activeElement), box('character-title'), box('lists')];
+      const within = (b, top, bottom) => b.top >= Math.max(0, top) && b.bottom <= Math.min(innerHeight, bottom);
+      return [document.activeElement.dataset.slot, document.activeElement.ariaPressed, innerWidth, innerHeight,
+              within(title, 0, innerHeight), within(entry, lists.top, lists.bottom), entry.right <= title.left];''')
+    assert placed == ['116', 'true', 1280, 800, True, True, True], placed
+
+    # The filter: slot numbers and names, letter case ignored; Escape clears it.
+    shown = lambda: call("return [...document.querySelectorAll('.slots li:not([hidden]) button')].map((b) => b.textContent)")
+    everyone = shown()
+    part = everyone[70].split(': ', 1)[1][1:4].swapcase()
+    for typed in ['7', '11', part, 'no one has this name']:
+        type_into('#character-filter', typed)
+        assert shown() == [c for c in everyone if typed in c.split(':')[0][5:] or
+                           typed.lower() in c.split(': ', 1)[1].lower()], typed
+    find('#character-filter').send_keys(Keys.ESCAPE)
+    assert shown() == everyone and find('#character-filter').get_attribute('value') == ''
+
+    # The new save made the original: nothing changed, nothing to undo.
+    find('#adopt').click()
+    wait_for(lambda: (find('#changed-count').text, find('#undo').is_enabled()), ('No character changed', False))
+
     # Nothing fetched: the browser's log of what it asked for since it started.
     urls = {json.loads(entry['message'])['message']['params']['request']['url']
             for entry in driver.get_log('performance') if '"Network.requestWillBeSent"' in entry['message']}
@@ -411,7 +539,7 @@ def flows(page, native, work):
     assert fetched == {page.as_uri()}, f'the page fetched {fetched - {page.as_uri()}}'
 
 
-def main(source, native, page):
+def main(source, native, page, axe):
     global driver
     native, page = pathlib.Path(native).resolve(), pathlib.Path(page).resolve()
     options = webdriver.ChromeOptions()
@@ -419,11 +547,13 @@ def main(source, native, page):
     for flag in FLAGS:
         options.add_argument(flag)
     options.set_capability('goog:loggingPrefs', {'performance': 'ALL'})  # what it fetches
+    # The save is downloaded more than once, which a browser asks about first.
+    options.add_experimental_option('prefs', {'profile.default_content_setting_values.automatic_downloads': 1})
     with tempfile.TemporaryDirectory() as work, \
             webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options) as driver:
         driver.set_script_timeout(600)
         record_runs(source, native, pathlib.Path(work) / 'record')
-        flows(page, native, pathlib.Path(work))
+        flows(page, native, pathlib.Path(work), pathlib.Path(axe))
         failed = differential(page, pathlib.Path(work) / 'record')
     sys.exit(1 if failed else 0)
 
