@@ -1,7 +1,7 @@
 # Writes the page TEMPLATE as OUTPUT with every script and style sheet it
 # loads written into it: <script src="kv5core.js"> takes the core's script
 # CORE, a name found in the directory BUILT the script built there (the
-# bundled page.js), the other names are files beside the template.
+# bundled engine.js and page.js), the other names are files beside the template.
 #   cmake -DTEMPLATE=... -DCORE=... -DBUILT=... -DOUTPUT=... -P inline_page.cmake
 get_filename_component(directory "${TEMPLATE}" DIRECTORY)
 file(READ "${TEMPLATE}" page)
