@@ -44,10 +44,6 @@ bool HoldsHeaderText(std::string_view text) {
   return std::search(text.begin(), text.end(), kHeader.begin(), kHeader.end(), same) != text.end();
 }
 
-bool HoldsCharacter(const SaveImage& image, int slot) {
-  return image.SlotInImage(slot) && image.SlotHoldsEntry(slot);
-}
-
 ConstByteSpan FieldBytes(ConstByteSpan entry, const FieldDefinition& field) {
   return entry.subspan(static_cast<std::size_t>(field.offset), FieldSize(field.kind, field.length));
 }
@@ -98,8 +94,8 @@ class Comparison {
 
   bool Run() {
     for (int slot = 0; slot < kSlotCount; ++slot) {
-      const bool first_holds = HoldsCharacter(first_, slot);
-      const bool second_holds = HoldsCharacter(second_, slot);
+      const bool first_holds = first_.HoldsCharacter(slot);
+      const bool second_holds = second_.HoldsCharacter(slot);
       if (!first_holds && !second_holds) continue;
       const auto start = static_cast<std::size_t>(SlotOffset(slot));
       CountOutsideUpTo(start);

@@ -23,6 +23,8 @@ struct SaveImage {
 
   bool SlotInImage(int slot) const { return kv5::SlotInImage(size(), slot); }
   bool SlotHoldsEntry(int slot) const { return kv5::SlotHoldsEntry(view(), slot); }
+  // The slot lies inside the image and holds a character.
+  bool HoldsCharacter(int slot) const { return SlotInImage(slot) && SlotHoldsEntry(slot); }
 
   // The slot's whole entry; the slot must lie inside the image.
   ByteSpan Entry(int slot) {

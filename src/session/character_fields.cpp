@@ -34,10 +34,6 @@ bool Shown(const EntryValues& entry, int field) {
          ExportWrites(field, entry.values[static_cast<std::size_t>(field)]);
 }
 
-bool HoldsCharacter(const SaveImage& image, int slot) {
-  return image.SlotInImage(slot) && image.SlotHoldsEntry(slot);
-}
-
 // The lists of codes the fields can take by name: one for each table and
 // field length, which many equipment fields share.
 class ChoiceLists {
@@ -90,7 +86,7 @@ std::vector<Character> Session::Characters() const {
   const FieldDefinition& name_field = Field(kNameField);
   std::vector<Character> characters;
   for (int slot = 0; slot < kSlotCount; ++slot) {
-    if (!HoldsCharacter(image, slot)) continue;
+    if (!image.HoldsCharacter(slot)) continue;
     Character character;
     character.slot = slot + 1;
     character.replay = slot >= kCustomSlotCount;
@@ -108,7 +104,7 @@ std::vector<Character> Session::Characters() const {
 
 std::optional<CharacterFields> Session::Fields(int slot) const {
   const SaveImage& image = state_->image;
-  if (slot < 1 || slot > kSlotCount || !HoldsCharacter(image, slot - 1)) return std::nullopt;
+  if (slot < 1 || slot > kSlotCount || !image.HoldsCharacter(slot - 1)) return std::nullopt;
   // One entry's values: 32 KB, on the heap.
   const auto entry = std::make_unique<EntryValues>();
   DecodeEntry(slot - 1, image, *entry);
